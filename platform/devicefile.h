@@ -1,0 +1,43 @@
+#pragma once
+
+// A printer character device: a parallel port (/dev/lpN) or a USB printer
+// (/dev/usb/lpN). Parallel devices are opened shared, USB printers exclusively.
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+class DeviceFile {
+public:
+    enum class Sharing { Shared, Exclusive };
+
+    DeviceFile() = default;
+    ~DeviceFile();
+    DeviceFile(const DeviceFile&) = delete;
+    DeviceFile& operator=(const DeviceFile&) = delete;
+    DeviceFile(DeviceFile&& other) noexcept;
+    DeviceFile& operator=(DeviceFile&& other) noexcept;
+
+    [[nodiscard]] bool open(const std::string& devicePath, Sharing sharing);
+    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+    void close();
+
+    // As SerialPort::write: the count written before the deadline, 0 on failure.
+    [[nodiscard]] std::size_t write(const char* data, std::size_t n,
+                                    std::chrono::milliseconds deadline);
+    // Waits until the device has taken what was written, at most until the deadline.
+    bool flush(std::chrono::milliseconds deadline);
+    // Bytes waiting where the device has an input queue; nullopt where it has none.
+    [[nodiscard]] std::optional<std::size_t> bytesWaiting() const;
+    [[nodiscard]] std::size_t read(char* buffer, std::size_t capacity);
+
+    [[nodiscard]] int fd() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace platform

@@ -1,0 +1,81 @@
+#pragma once
+
+// A serial port on a termios device, with the settings model the tools were
+// written against: a device control block (CommState) that is read from the
+// port, changed field by field, and applied. How each field maps onto termios
+// is kept in one table in serialport.cpp.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+struct CommState {
+    enum Parity : std::uint8_t { NoParity = 0, OddParity = 1, EvenParity = 2 };
+    enum StopBits : std::uint8_t { OneStopBit = 0, One5StopBits = 1, TwoStopBits = 2 };
+    enum LineControl : std::uint8_t { ControlDisable = 0, ControlEnable = 1, ControlHandshake = 2 };
+
+    std::uint32_t baudRate = 9600;
+    std::uint8_t byteSize = 8;
+    Parity parity = NoParity;
+    StopBits stopBits = OneStopBit;
+    bool binary = true;
+    bool parityCheck = false;   // check parity of received bytes
+    bool outxCtsFlow = false;   // hold output while CTS is low
+    bool outxDsrFlow = false;   // hold output while DSR is low
+    LineControl dtrControl = ControlEnable;
+    LineControl rtsControl = ControlEnable;
+    bool outX = false;          // XON/XOFF on output
+    bool inX = false;           // XON/XOFF on input
+    char xonChar = 0x11;
+    char xoffChar = 0x13;
+    std::uint16_t xonLim = 100;
+    std::uint16_t xoffLim = 100;
+
+    bool operator==(const CommState&) const = default;
+};
+
+class SerialPort {
+public:
+    SerialPort() = default;
+    ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+    SerialPort(SerialPort&& other) noexcept;
+    SerialPort& operator=(SerialPort&& other) noexcept;
+
+    // Opens the device for reading and writing, exclusively: a port that
+    // another process holds fails to open. Never blocks on modem lines.
+    [[nodiscard]] bool open(const std::string& devicePath);
+    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+    void close();
+
+    // The port's current settings as a device control block; false when the
+    // port cannot tell (the state is then left as it was).
+    [[nodiscard]] bool getState(CommState& state) const;
+    // Applies the block; settings a device does not support are skipped.
+    bool setState(const CommState& state);
+    bool setDtr(bool on);
+    bool setRts(bool on);
+
+    // Writes up to n bytes within the deadline and returns how many were
+    // written before it; 0 on failure. Output flow control is honoured.
+    [[nodiscard]] std::size_t write(const char* data, std::size_t n,
+                                    std::chrono::milliseconds deadline);
+    // Waits until the output queue is empty, at most until the deadline.
+    bool drain(std::chrono::milliseconds deadline);
+    // Bytes waiting in the input queue; nullopt when the port cannot tell.
+    [[nodiscard]] std::optional<std::size_t> bytesWaiting() const;
+    // Reads at most min(capacity, bytes waiting); never waits for more.
+    [[nodiscard]] std::size_t read(char* buffer, std::size_t capacity);
+
+    [[nodiscard]] int fd() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace platform

@@ -1,0 +1,41 @@
+#pragma once
+
+// A blocking IPv4 TCP client for network printers. It only sends.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class TcpClient {
+public:
+    static constexpr std::chrono::milliseconds DefaultConnectTimeout{5000};
+
+    TcpClient() = default;
+    ~TcpClient();
+    TcpClient(const TcpClient&) = delete;
+    TcpClient& operator=(const TcpClient&) = delete;
+    TcpClient(TcpClient&& other) noexcept;
+    TcpClient& operator=(TcpClient&& other) noexcept;
+
+    // address is read as inet_addr() reads it; an empty or unreadable address
+    // fails at once. port: its low 16 bits are used. The connect gives up
+    // after timeout.
+    [[nodiscard]] bool connect(const std::string& address, std::int32_t port,
+                               std::chrono::milliseconds timeout = DefaultConnectTimeout);
+    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+    void close();
+
+    // Hands the bytes to the socket in one blocking send; never raises SIGPIPE.
+    // Returns the count sent, or -1 on failure.
+    long send(const char* data, std::size_t n);
+
+    [[nodiscard]] int fd() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace platform
