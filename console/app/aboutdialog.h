@@ -1,0 +1,24 @@
+#pragma once
+
+// The About box (dialog 100): the program's picture, its version line, a
+// mail link that hands "mailto:" to the desktop, and OK.
+
+#include "platform/dialog/templatedialog.h"
+
+namespace dialog {
+class Prompter;
+}
+
+class AboutDialog : public dialog::TemplateDialog {
+public:
+    static constexpr int LinkId = 1111;
+    static constexpr char MailTarget[] = "mailto:";
+
+    explicit AboutDialog(dialog::Prompter& prompter, QWidget* parent = nullptr);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    dialog::Prompter& m_prompter;
+};

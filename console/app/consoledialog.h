@@ -1,0 +1,128 @@
+#pragma once
+
+// Quorvane's one window. It is the controller of the whole console: it owns
+// the fields its controls exchange data with, the port settings, the open
+// link, the timed-send state, the recent files and the cut command, and its
+// handlers read and change that state.
+//
+// consoledialog.cpp  opening, data exchange, dispatch, closing, About box
+// connection.cpp     port choice, serial settings, connect and disconnect
+// startup.cpp        the start-up settings and where the settings file plugs in
+
+#include "console/app/consolefields.h"
+#include "console/link/portsettings.h"
+#include "console/send/sendjob.h"
+#include "console/settings/inifile.h"
+#include "platform/dialog/dataexchange.h"
+#include "platform/dialog/templatedialog.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+class PrinterLink;
+class QAction;
+
+namespace dialog {
+class Prompter;
+}
+
+class TestConsoleDialog : public dialog::TemplateDialog {
+public:
+    // The command of the window's own menu entry "关于 (&A)..." (the system
+    // menu item of the desktop the console comes from).
+    static constexpr int AboutCommand = 16;
+    static constexpr char AboutNumber[] = "200501170202";
+
+    // Builds the window and runs its opening: start-up settings, then connect
+    // or not, then the focus in the send area.
+    explicit TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent = nullptr);
+    ~TestConsoleDialog() override;
+
+    // --- data exchange
+    using Prompts = dialog::DataExchange::Prompts;
+    // Controls into fields, in the documented order; false when a check
+    // stopped the read (the prompt has been shown).
+    bool readControls(Prompts prompts = Prompts::Show);
+    void writeControls();
+    [[nodiscard]] ConsoleFields& fields() { return m_fields; }
+
+    // --- operations other parts of the console use
+    void showSerialSettings(bool visible);
+    void showNetworkSettings(bool visible);
+    void enableQuickTests(bool enabled);
+    // The Connect button: disconnect when connected, else connect.
+    void toggleConnection();
+    // Forget the connection without closing it and connect anew.
+    void reconnect();
+    [[nodiscard]] bool isConnected() const { return m_connected; }
+    [[nodiscard]] PrinterLink* link() { return m_link.get(); }
+    [[nodiscard]] PortSettings& portSettings() { return m_portSettings; }
+    [[nodiscard]] SendJob& sendJob() { return m_sendJob; }
+    [[nodiscard]] std::string& cutCommand() { return m_cutCommand; }
+    [[nodiscard]] std::array<std::string, 8>& recentFiles() { return m_recentFiles; }
+    [[nodiscard]] const QString& defaultSettingsPath() const { return m_defaultSettingsPath; }
+    void setLargeIcon(int resourceId);
+    void setSendButtonLook(const QString& caption, int iconId, const QString& tip);
+
+    // --- events
+    void onCommand(int id, dialog::Notify code) override;
+    void onTimer(int id) override;
+    // A command of the window's own menu (the background's context menu).
+    void onSysCommand(int id);
+    [[nodiscard]] QAction* aboutAction() const { return m_aboutAction; }
+    [[nodiscard]] int aboutOkCount() const { return m_aboutOks; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+    // Where the settings file plugs in (startup.cpp): the start-up load and
+    // the save that closing runs.
+    virtual void loadStartupSettings();
+    virtual void saveSettings();
+
+private:
+    void exchange(dialog::DataExchange& dx);
+    void openWindow();
+    void closeSave();
+    void exitSequence();
+    void showAboutBox(bool counted);
+
+    // connection.cpp
+    void connectLink();
+    void disconnectLink();
+    void onPortSelected();
+    void onSerialSettingChanged(int comboId);
+    void applyConnectionSettings();
+    void selectSerialItems();
+    void showLinkState(bool open);
+    void endTimedSend();
+    void updatePortTip();
+
+    // Hooks of the send engine and the receive display; the window only
+    // routes to them.
+    void onSendClicked();
+    void onSendTimer();
+    void onAnimationTimer();
+    void onReceivePoll();
+    void onTimedSendClicked();
+    void onNumberingClicked();
+    void onHexSendClicked();
+
+    dialog::Prompter& m_prompter;
+    ConsoleFields m_fields;
+    PortSettings m_portSettings;
+    std::unique_ptr<PrinterLink> m_link;
+    bool m_connected = false;
+    SendJob m_sendJob;
+    std::string m_cutCommand = "1d 56 42 11";
+    std::array<std::string, 8> m_recentFiles{};
+    std::string m_panelSetting = "FALSE"; // showqueue
+    bool m_panelFlag = false;
+    bool m_connectAtStart = true;
+    QString m_defaultSettingsPath;
+    IniFile m_settings;
+    int m_aboutOks = 0;
+    QAction* m_aboutAction = nullptr;
+};

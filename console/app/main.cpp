@@ -1,0 +1,12 @@
+#include "console/app/consoleapp.h"
+#include "platform/dialog/prompter.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvane"));
+    dialog::QtPrompter prompter;
+    TestConsoleApp().initInstance(prompter);
+    return 0;
+}

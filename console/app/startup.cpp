@@ -1,0 +1,116 @@
+// The start-up settings of the main window, and the place where the
+// settings file plugs in. Until the console reads "Quorvane.ini", every value
+// is its built-in default; the steps below already run in the order of the
+// start-up load, so reading the file only changes where the values come from.
+
+#include "console/app/consoledialog.h"
+
+#include "platform/codepage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+namespace {
+
+// Every value the start-up load takes, at its default.
+struct StartupValues {
+    PortSettings port; // COM1, "38400," "N," "8," "1" "NONE\n"
+    bool connect = true;
+    int sendtimes = 1;
+    int delaytime = 1000;
+    int startnumber = 1;
+    std::array<std::string, 8> recentfiles{};
+    std::string cutCommand = "1d 56 42 11";
+    bool autocut = true;
+    bool hexsend = false;
+    bool hexdisplay = true;
+    bool usetimer = false;
+    bool addnumber = false;
+    int selqueue = 0;
+    bool nottransorder = false;
+    std::array<bool, 10> check{};
+    int addtimes = 0;
+    std::string addcontent;
+    std::string send;
+    std::string receive;
+    std::array<std::string, 10> queue{};
+    std::string showqueue = "FALSE";
+};
+
+// Replaced by the reading of the window's own settings file.
+StartupValues startupValues() {
+    return StartupValues{};
+}
+
+void setCheck(dialog::TemplateDialog& d, int id, bool on) {
+    if (QCheckBox* box = d.checkBox(id))
+        box->setChecked(on);
+}
+
+} // namespace
+
+void TestConsoleDialog::loadStartupSettings() {
+    const StartupValues v = startupValues();
+
+    // The connection keys, then the send engine's numbers.
+    m_portSettings = v.port;
+    m_fields.count = v.sendtimes;
+    m_fields.interval = v.delaytime;
+    m_fields.startNumber = v.startnumber;
+    writeControls();
+    applyConnectionSettings();
+
+    // Recent files: eight slots, empty ones included, the first selected.
+    m_recentFiles = v.recentfiles;
+    m_cutCommand = v.cutCommand;
+    if (QComboBox* recent = comboBox(ids::RecentFiles)) {
+        recent->clear();
+        for (const auto& path : m_recentFiles)
+            recent->addItem(codepage::toUnicode(path));
+        recent->setCurrentIndex(0);
+    }
+    readControls();
+
+    setCheck(*this, ids::AutoCut, v.autocut);
+    setCheck(*this, ids::HexSend, v.hexsend);
+    onHexSendClicked();
+    setCheck(*this, ids::HexDisplay, v.hexdisplay);
+    readControls();
+
+    setCheck(*this, ids::TimedSend, v.usetimer);
+    onTimedSendClicked();
+    setCheck(*this, ids::Numbering, v.addnumber);
+    onNumberingClicked();
+
+    if (QComboBox* queues = comboBox(ids::QueueChoice))
+        queues->setCurrentIndex(v.selqueue >= 0 && v.selqueue <= 9 ? v.selqueue : -1);
+    setCheck(*this, ids::NoCommandMode, v.nottransorder);
+    readControls();
+
+    for (size_t i = 0; i < v.check.size(); ++i) {
+        setCheck(*this, ids::EntryHexBoxes[i], v.check[i]);
+        readControls();
+    }
+    writeControls();
+
+    m_fields.count = v.sendtimes;
+    m_fields.interval = v.delaytime;
+    m_fields.startNumber = v.startnumber;
+    m_fields.addCount = v.addtimes;
+    m_fields.addContent = v.addcontent;
+    m_fields.sendText = v.send;
+    m_fields.receiveText = v.receive;
+    m_fields.entryTexts = v.queue;
+
+    // The queue panel keeps the template's arrangement at start; only the
+    // setting and the flag for the next switch are taken.
+    m_panelSetting = v.showqueue;
+    m_panelFlag = v.showqueue == "TRUE";
+    writeControls();
+
+    m_connectAtStart = v.connect;
+}
+
+// Closing saves every setting to the default file; nothing is written until
+// the settings file is read and written here.
+void TestConsoleDialog::saveSettings() {}

@@ -1,0 +1,278 @@
+#include "console/link/printerlink.h"
+#include "platform/serialport.h"
+#include "tests/console/app/consolewindow.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <termios.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+termios lineOf(const testsupport::VirtualPrinter& p) {
+    termios t{};
+    EXPECT_EQ(tcgetattr(p.slaveFd(), &t), 0);
+    return t;
+}
+
+const std::vector<int> SerialControls{1082, 1083, 1084, 1085, 1089, 1020, 1021, 1022, 1023, 1088};
+const std::vector<int> NetworkControls{1131, 1132, 1133, 1134};
+
+bool allShown(const TestConsoleDialog& w, const std::vector<int>& ids, bool shown) {
+    for (int id : ids)
+        if (w.isShown(id) != shown)
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST_F(ConsoleWindowTest, StartsConnectedToCom1WithTheDefaultSettings) {
+    open();
+    EXPECT_TRUE(prompter.shown().empty());
+    expectConnected();
+    EXPECT_EQ(window->link()->kind(), PortKind::Serial);
+
+    const termios t = lineOf(*printer);
+    EXPECT_EQ(cfgetospeed(&t), B38400);
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_FALSE(t.c_cflag & PARENB);
+    EXPECT_FALSE(t.c_cflag & CSTOPB);
+    EXPECT_FALSE(t.c_cflag & CRTSCTS);
+
+    // The combo boxes show what was opened; the port's tip where it leads.
+    const std::vector<std::pair<int, QString>> shown = {
+        {1019, QStringLiteral("COM1")}, {1020, QStringLiteral("38400")},
+        {1021, QStringLiteral("NONE")}, {1022, QStringLiteral("8")},
+        {1023, QStringLiteral("1")},    {1088, QStringLiteral("NONE")}};
+    for (const auto& [id, text] : shown)
+        EXPECT_EQ(window->comboBox(id)->currentText(), text) << id;
+    EXPECT_TRUE(
+        window->comboBox(1019)->toolTip().contains(QString::fromStdString(printer->devicePath())))
+        << window->comboBox(1019)->toolTip().toStdString();
+    EXPECT_TRUE(allShown(*window, SerialControls, true));
+    EXPECT_TRUE(allShown(*window, NetworkControls, false));
+}
+
+TEST_F(ConsoleWindowTest, StartsDisconnectedWhenCom1CannotBeOpened) {
+    struct Case {
+        const char* name;
+        bool busy; // held by another program rather than missing
+    };
+    for (const Case& c : {Case{"missing", false}, Case{"busy", true}}) {
+        SCOPED_TRACE(c.name);
+        window.reset();
+        prompter.clear();
+        platform::SerialPort holder;
+        if (c.busy) {
+            writePortMap(printer->devicePath());
+            ASSERT_TRUE(holder.open(printer->devicePath()));
+        } else {
+            writePortMap(missing("com1"));
+        }
+        open();
+        EXPECT_EQ(prompter.messages(), std::vector<QString>{PortBusy});
+        expectDisconnected();
+        // The choice stays, so the next click of "连接" tries COM1 again.
+        EXPECT_EQ(window->comboBox(1019)->currentIndex(), 0);
+        EXPECT_EQ(window->portSettings().port, 1);
+        holder.close();
+        writePortMap(printer->devicePath());
+        click(1005);
+        expectConnected();
+        EXPECT_EQ(prompter.messages().size(), 1u);
+    }
+}
+
+TEST_F(ConsoleWindowTest, SerialSettingChangesReopenThePortAtOnce) {
+    open();
+    struct Case {
+        int combo;
+        int index;
+        const char* stored;
+        std::function<bool(const termios&)> line;
+    };
+    const std::vector<Case> cases = {
+        // "43000" opens at 57600 and keeps its own item.
+        {1020, 8, "43000,", [](const termios& t) { return cfgetospeed(&t) == B57600; }},
+        {1020, 11, "115200,", [](const termios& t) { return cfgetospeed(&t) == B115200; }},
+        // A pseudo-terminal forces 8 data bits and no parity bit; what it keeps
+        // of these two is the setting strings and the combo items.
+        {1021, 2, "E,", nullptr},
+        {1022, 2, "7,", nullptr},
+        {1021, 1, "O,", [](const termios& t) { return (t.c_cflag & PARODD) != 0; }},
+        {1023, 2, "2", [](const termios& t) { return (t.c_cflag & CSTOPB) != 0; }},
+        {1088, 3, "XonXoff\n",
+         [](const termios& t) { return (t.c_iflag & IXON) && (t.c_iflag & IXOFF); }},
+        {1088, 1, "CtsRts\n", [](const termios& t) { return (t.c_cflag & CRTSCTS) != 0; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.combo) + " item " + std::to_string(c.index));
+        pick(c.combo, c.index);
+        EXPECT_TRUE(prompter.shown().empty());
+        expectConnected();
+        if (c.line) {
+            EXPECT_TRUE(c.line(lineOf(*printer)));
+        }
+        EXPECT_EQ(window->comboBox(c.combo)->currentIndex(), c.index);
+        EXPECT_EQ(settingField(window->portSettings(), c.combo == 1020   ? SerialSetting::Baud
+                                                       : c.combo == 1021 ? SerialSetting::Parity
+                                                       : c.combo == 1022 ? SerialSetting::DataBits
+                                                       : c.combo == 1023
+                                                           ? SerialSetting::StopBits
+                                                           : SerialSetting::FlowControl),
+                  c.stored);
+    }
+    const PortSettings& s = window->portSettings();
+    EXPECT_EQ(s.boad, "115200,");
+    EXPECT_EQ(s.check, "O,");
+    EXPECT_EQ(s.data, "7,");
+    EXPECT_EQ(s.stop, "2");
+    EXPECT_EQ(s.control, "CtsRts\n");
+
+    // Changing a setting while disconnected opens the port too.
+    click(1005);
+    expectDisconnected();
+    pick(1020, 8);
+    expectConnected();
+    const termios fast = lineOf(*printer);
+    EXPECT_EQ(cfgetospeed(&fast), B57600);
+    EXPECT_EQ(window->comboBox(1020)->currentText(), QStringLiteral("43000"));
+}
+
+TEST_F(ConsoleWindowTest, ThePortChoiceShowsItsControlsAndConnects) {
+    open();
+    const QString lpt1 = QStringLiteral("请确保无任何驱动占用LPT1，若有，请在设备管理器中将此端口设"
+                                        "置为“使用指派给本端口的任何中断”");
+    const QString lpt2 = QString(lpt1).replace(QStringLiteral("LPT1"), QStringLiteral("LPT2"));
+    struct Case {
+        int index;
+        bool serial;
+        bool network;
+        std::vector<QString> messages;
+        bool connected;
+    };
+    const std::vector<Case> cases = {
+        // An empty address fails without a message.
+        {17, false, true, {}, false},
+        {0, true, false, {}, true},
+        {14, false, false, {lpt1, PortBusy}, false},
+        {17, false, true, {}, false},
+        {15, false, false, {lpt2, PortBusy}, false},
+        {16, false, false, {PortBusy}, false}, // no USB printer present
+        {1, true, false, {PortBusy}, false},   // COM2 does not exist
+        {0, true, false, {}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("item " + std::to_string(c.index));
+        prompter.clear();
+        pick(1019, c.index);
+        EXPECT_EQ(prompter.messages(), c.messages);
+        EXPECT_TRUE(allShown(*window, SerialControls, c.serial));
+        EXPECT_TRUE(allShown(*window, NetworkControls, c.network));
+        EXPECT_EQ(window->portSettings().port, c.index + 1);
+        EXPECT_EQ(window->comboBox(1019)->currentIndex(), c.index);
+        if (c.connected)
+            expectConnected();
+        else
+            expectDisconnected();
+    }
+}
+
+TEST_F(ConsoleWindowTest, EthernetConnectsToTheAddressAndPortOfItsControls) {
+    auto tcp = testsupport::VirtualPrinter::tcp();
+    ASSERT_NE(tcp, nullptr);
+    open();
+    window->lineEdit(1131)->setText(QStringLiteral("127.0.0.1"));
+    window->lineEdit(1134)->setText(QString::number(tcp->port()));
+    pick(1019, 17);
+    EXPECT_TRUE(prompter.shown().empty());
+    expectConnected();
+    EXPECT_EQ(window->link()->kind(), PortKind::Network);
+    EXPECT_TRUE(tcp->waitForConnections(1, std::chrono::seconds(5)));
+    EXPECT_EQ(window->link()->write("AB", 2), 2);
+    EXPECT_TRUE(tcp->waitForCount(2, std::chrono::seconds(5)));
+    EXPECT_EQ(tcp->received(), "AB");
+
+    // Back to COM1: the serial port is opened and written, nothing of the
+    // network link remains.
+    pick(1019, 0);
+    expectConnected();
+    EXPECT_EQ(window->link()->kind(), PortKind::Serial);
+    EXPECT_EQ(window->link()->write("CD", 2), 2);
+    EXPECT_TRUE(printer->waitForCount(2, std::chrono::seconds(5)));
+    EXPECT_EQ(printer->received(), "CD");
+}
+
+TEST_F(ConsoleWindowTest, TheConnectButtonToggles) {
+    open();
+    expectConnected();
+    QElapsedTimer clock;
+    clock.start();
+    click(1005);
+    EXPECT_GE(clock.elapsed(), 200); // the pause after closing
+    expectDisconnected();
+    // The port is free for others now.
+    platform::SerialPort other;
+    EXPECT_TRUE(other.open(printer->devicePath()));
+    other.close();
+
+    click(1005);
+    expectConnected();
+    EXPECT_EQ(window->link()->kind(), PortKind::Serial);
+    EXPECT_EQ(window->portSettings(), PortSettings{});
+    const termios line = lineOf(*printer);
+    EXPECT_EQ(cfgetospeed(&line), B38400);
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(ConsoleWindowTest, NoPortChosenChangesNothing) {
+    open();
+    click(1005);
+    window->portSettings().port = 0;
+    click(1005);
+    EXPECT_EQ(prompter.messages(), std::vector<QString>{QStringLiteral("请选择一个可用通讯端口!")});
+    expectDisconnected();
+}
+
+TEST_F(ConsoleWindowTest, LosingTheLinkEndsATimedRun) {
+    struct Case {
+        const char* name;
+        std::function<void(ConsoleWindowTest&)> lose;
+        bool ends;
+    };
+    const std::vector<Case> cases = {
+        {"disconnect", [](ConsoleWindowTest& t) { t.click(1005); }, true},
+        {"failed reconnect", [](ConsoleWindowTest& t) { t.pick(1019, 1); }, true},
+        {"reconnect", [](ConsoleWindowTest& t) { t.pick(1020, 5); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        // A run in progress, as the send engine leaves it.
+        window->sendJob().active = true;
+        window->startWindowTimer(1, 60000);
+        window->startWindowTimer(3, 60000);
+        window->setSendButtonLook(QStringLiteral("停止发送(当前1/3)"), 169,
+                                  QStringLiteral("停止发送"));
+        window->showControl(1107, true);
+
+        c.lose(*this);
+        EXPECT_EQ(window->sendJob().active, !c.ends);
+        EXPECT_EQ(window->isWindowTimerActive(1), !c.ends);
+        EXPECT_EQ(window->isWindowTimerActive(3), !c.ends);
+        EXPECT_EQ(window->isShown(1107), !c.ends);
+        if (c.ends) {
+            EXPECT_EQ(window->button(1003)->text(), QStringLiteral("发送"));
+            EXPECT_EQ(window->button(1003)->toolTip(), QStringLiteral("发送"));
+            EXPECT_EQ(window->button(1003)->property("iconResource").toInt(), 168);
+            expectDisconnected();
+        }
+    }
+}

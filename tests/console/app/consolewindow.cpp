@@ -1,0 +1,89 @@
+#include "tests/console/app/consolewindow.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <array>
+
+void ConsoleWindowTest::SetUp() {
+    ASSERT_TRUE(dir.isValid());
+    oldCwd = QDir::currentPath();
+    QDir::setCurrent(dir.path()); // the default settings file lives here
+    printer = testsupport::VirtualPrinter::serial();
+    ASSERT_NE(printer, nullptr);
+    writePortMap(printer->devicePath());
+}
+
+void ConsoleWindowTest::TearDown() {
+    window.reset();
+    QDir::setCurrent(oldCwd);
+}
+
+std::string ConsoleWindowTest::missing(const std::string& name) const {
+    return dir.filePath(QStringLiteral("no-such-device-")).toStdString() + name;
+}
+
+void ConsoleWindowTest::writePortMap(const std::string& com1) {
+    std::string map = "# written by the test\nCOM1 = " + com1 + "\n";
+    for (int i = 2; i <= 14; ++i)
+        map += "COM" + std::to_string(i) + " = " + missing("com" + std::to_string(i)) + "\n";
+    for (const char* name : {"LPT1", "LPT2"})
+        map += std::string(name) + " = " + missing(name) + "\n";
+    for (int i = 1; i <= 10; ++i)
+        map += "USB" + std::to_string(i) + " = " + missing("usb" + std::to_string(i)) + "\n";
+    const QString path = dir.filePath(QStringLiteral("ports.conf"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(map.data(), static_cast<qint64>(map.size()));
+    f.close();
+    qputenv("POSKIT_PORTS", QFile::encodeName(path));
+}
+
+CountingWindow& ConsoleWindowTest::open() {
+    window.reset(); // an earlier window lets go of its port first
+    window = std::make_unique<CountingWindow>(prompter);
+    window->show();
+    return *window;
+}
+
+void ConsoleWindowTest::pick(int comboId, int index) {
+    QComboBox* combo = window->comboBox(comboId);
+    ASSERT_NE(combo, nullptr);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index); // what a person's choice in the list sends
+}
+
+void ConsoleWindowTest::click(int buttonId) {
+    QTest::mouseClick(window->button(buttonId), Qt::LeftButton);
+}
+
+namespace {
+constexpr std::array<int, 9> QuickTests{1135, 1137, 1138, 1139, 1140, 1141, 1142, 1143, 1144};
+}
+
+void ConsoleWindowTest::expectDisconnected() {
+    EXPECT_FALSE(window->isConnected());
+    EXPECT_EQ(window->button(1005)->text(), QStringLiteral("连接"));
+    EXPECT_TRUE(window->isShown(1087));
+    EXPECT_FALSE(window->isShown(1086));
+    EXPECT_FALSE(window->isWindowTimerActive(2));
+    EXPECT_EQ(window->link(), nullptr);
+    for (int id : QuickTests)
+        EXPECT_FALSE(window->isEnabled(id)) << id;
+}
+
+void ConsoleWindowTest::expectConnected() {
+    EXPECT_TRUE(window->isConnected());
+    EXPECT_EQ(window->button(1005)->text(), QStringLiteral("断开"));
+    EXPECT_TRUE(window->isShown(1086));
+    EXPECT_FALSE(window->isShown(1087));
+    EXPECT_TRUE(window->isWindowTimerActive(2));
+    ASSERT_NE(window->link(), nullptr);
+    EXPECT_TRUE(window->link()->isOpen());
+    for (int id : QuickTests)
+        EXPECT_TRUE(window->isEnabled(id)) << id;
+}

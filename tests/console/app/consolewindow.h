@@ -1,0 +1,58 @@
+#pragma once
+
+// The console's window over a virtual printer: a pseudo-terminal mapped as
+// COM1 in a port map of the test's own (every other port name leads to a
+// path that does not exist, so no test ever opens a real device), a
+// temporary working directory, and a scripted prompter.
+
+#include "console/app/consoledialog.h"
+#include "console/link/printerlink.h"
+#include "tests/support/printer/virtualprinter.h"
+#include "tests/support/prompter/scriptedprompter.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+// Counts the saves closing runs.
+class CountingWindow : public TestConsoleDialog {
+public:
+    using TestConsoleDialog::TestConsoleDialog;
+    int saves = 0;
+
+protected:
+    void saveSettings() override {
+        ++saves;
+        TestConsoleDialog::saveSettings();
+    }
+};
+
+class ConsoleWindowTest : public ::testing::Test {
+public:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes the port map; COM1 leads to the printer unless told otherwise.
+    void writePortMap(const std::string& com1);
+    // Opens the window (its opening connects).
+    CountingWindow& open();
+    [[nodiscard]] std::string missing(const std::string& name) const;
+
+    // A person picks item index of a combo box.
+    void pick(int comboId, int index);
+    void click(int buttonId);
+
+    // The disconnected row: caption, images, poll, quick tests, no link.
+    void expectDisconnected();
+    void expectConnected();
+
+    ScriptedPrompter prompter;
+    std::unique_ptr<testsupport::VirtualPrinter> printer;
+    std::unique_ptr<CountingWindow> window;
+    QTemporaryDir dir;
+    QString oldCwd;
+};
+
+inline const QString PortBusy = QStringLiteral("此通讯端口已被占用或损坏!");
