@@ -263,6 +263,29 @@ bool TemplateDialog::isEnabled(int id) const {
     return w && w->isEnabled();
 }
 
+void TemplateDialog::setCaption(int id, const QString& caption) {
+    QWidget* w = control(id);
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        b->setText(caption);
+        b->setAccessibleName(caption);
+    } else if (auto* l = qobject_cast<QLabel*>(w)) {
+        l->setText(caption);
+    } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+        g->setTitle(caption);
+    }
+}
+
+QString TemplateDialog::caption(int id) const {
+    const QWidget* w = control(id);
+    if (auto* b = qobject_cast<const QAbstractButton*>(w))
+        return b->text();
+    if (auto* l = qobject_cast<const QLabel*>(w))
+        return l->text();
+    if (auto* g = qobject_cast<const QGroupBox*>(w))
+        return g->title();
+    return {};
+}
+
 void TemplateDialog::setImage(int id, int resourceId) {
     QLabel* l = label(id);
     if (!l)

@@ -66,6 +66,11 @@ public:
     [[nodiscard]] bool isShown(int id) const;
     [[nodiscard]] bool isEnabled(int id) const;
 
+    // The caption of a button, check box, static or group box; buttons and
+    // check boxes keep their accessible name equal to it.
+    void setCaption(int id, const QString& caption);
+    [[nodiscard]] QString caption(int id) const;
+
     // Replace the picture of an image control with image resource resourceId.
     void setImage(int id, int resourceId);
 

@@ -192,6 +192,14 @@ TEST(TemplateDialog, BuildsControlsAtOneAndAHalfPixelsPerUnit) {
     const auto kids = d.clientArea()->children();
     EXPECT_EQ(kids.indexOf(d.control(10)), 0);
 
+    // A new caption keeps the accessible name in step.
+    d.setCaption(11, QStringLiteral("停止"));
+    EXPECT_EQ(d.caption(11), QStringLiteral("停止"));
+    EXPECT_EQ(d.button(11)->accessibleName(), QStringLiteral("停止"));
+    d.setCaption(10, QStringLiteral("组"));
+    EXPECT_EQ(d.caption(10), QStringLiteral("组"));
+    EXPECT_EQ(d.caption(13), QString());
+
     d.showControls({11, 17, 999}, false);
     EXPECT_FALSE(d.isShown(11));
     EXPECT_FALSE(d.isShown(17));
