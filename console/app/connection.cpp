@@ -187,7 +187,7 @@ void TestConsoleDialog::connectLink() {
         // Exactly the disconnected state, whatever came before.
         stopWindowTimer(timers::ReceivePoll);
         showLinkState(false);
-        button(ids::ConnectButton)->setText(QStringLiteral("连接"));
+        setCaption(ids::ConnectButton, QStringLiteral("连接"));
         m_connected = false;
         enableQuickTests(false);
         endTimedSend();
@@ -195,19 +195,23 @@ void TestConsoleDialog::connectLink() {
             m_prompter.message(this, PortBusy);
         return;
     }
-    m_link = std::make_unique<PrinterLink>(std::move(*opened));
+    adoptLink(std::move(*opened));
+}
 
+void TestConsoleDialog::adoptLink(PrinterLink link) {
+    const PortKind kind = link.kind();
+    m_link = std::make_unique<PrinterLink>(std::move(link));
     startWindowTimer(timers::ReceivePoll, timers::ReceivePollMs);
-    button(ids::ConnectButton)->setText(QStringLiteral("断开"));
+    setCaption(ids::ConnectButton, QStringLiteral("断开"));
     m_connected = true;
     showLinkState(true);
     enableQuickTests(true);
-    if (*kind == PortKind::Serial) {
+    if (kind == PortKind::Serial) {
         showSerialSettings(true);
         // The line settings went onto the port as it opened; the combo boxes
         // show the items they matched.
         selectSerialItems();
-    } else if (*kind == PortKind::Parallel) {
+    } else if (kind == PortKind::Parallel) {
         showSerialSettings(false);
     }
 }
@@ -230,7 +234,7 @@ void TestConsoleDialog::disconnectLink() {
     m_link.reset();
     // Give the device a moment before anything opens it again.
     QThread::msleep(200);
-    button(ids::ConnectButton)->setText(QStringLiteral("连接"));
+    setCaption(ids::ConnectButton, QStringLiteral("连接"));
     m_connected = false;
     enableQuickTests(false);
     endTimedSend();

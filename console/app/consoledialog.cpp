@@ -30,8 +30,10 @@ TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setMenuTemplate(templates::menu(templates::MainMenu));
-    if (QComboBox* ports = comboBox(ids::PortCombo))
+    if (QComboBox* ports = comboBox(ids::PortCombo)) {
         connect(ports, &QComboBox::currentIndexChanged, this, [this] { updatePortTip(); });
+        ports->installEventFilter(this); // the tip is read anew when it shows
+    }
     openWindow();
 }
 
@@ -130,8 +132,8 @@ void TestConsoleDialog::setLargeIcon(int resourceId) {
 }
 
 void TestConsoleDialog::setSendButtonLook(const QString& caption, int iconId, const QString& tip) {
+    setCaption(ids::SendButton, caption);
     if (QPushButton* send = button(ids::SendButton)) {
-        send->setText(caption);
         send->setIcon(artwork::icon(iconId));
         send->setToolTip(tip);
         send->setProperty("iconResource", iconId);
@@ -223,6 +225,13 @@ void TestConsoleDialog::showAboutBox(bool counted) {
     ++m_aboutOks;
     if (m_aboutOks % 3 == 0)
         m_prompter.message(this, QLatin1String(AboutNumber));
+}
+
+bool TestConsoleDialog::eventFilter(QObject* watched, QEvent* event) {
+    // The port map file may have changed since the port was chosen.
+    if (event->type() == QEvent::ToolTip && watched == control(ids::PortCombo))
+        updatePortTip();
+    return dialog::TemplateDialog::eventFilter(watched, event);
 }
 
 void TestConsoleDialog::contextMenuEvent(QContextMenuEvent* event) {

@@ -55,6 +55,9 @@ public:
     void toggleConnection();
     // Forget the connection without closing it and connect anew.
     void reconnect();
+    // The connected state over a link opened elsewhere (a test's recording
+    // channel, for one): what a successful connect does once it has its link.
+    void adoptLink(PrinterLink link);
     [[nodiscard]] bool isConnected() const { return m_connected; }
     [[nodiscard]] PrinterLink* link() { return m_link.get(); }
     [[nodiscard]] PortSettings& portSettings() { return m_portSettings; }
@@ -75,6 +78,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
     // Where the settings file plugs in (startup.cpp): the start-up load and

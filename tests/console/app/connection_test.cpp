@@ -1,9 +1,12 @@
 #include "console/link/printerlink.h"
 #include "platform/serialport.h"
 #include "tests/console/app/consolewindow.h"
+#include "tests/support/printer/recordingchannel.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -275,4 +278,32 @@ TEST_F(ConsoleWindowTest, LosingTheLinkEndsATimedRun) {
             expectDisconnected();
         }
     }
+}
+
+TEST_F(ConsoleWindowTest, TheClosingOfAnAdoptedLinkIsTheDisconnect) {
+    writePortMap(missing("com1"));
+    open();
+    auto channel = std::make_unique<testsupport::RecordingChannel>();
+    const auto record = channel->record();
+    window->adoptLink(PrinterLink(PortKind::Serial, std::move(channel)));
+    expectConnected();
+    EXPECT_EQ(window->link()->write("xy", 2), 2);
+    EXPECT_EQ(record->writes, std::vector<std::string>{"xy"});
+    click(1005);
+    EXPECT_TRUE(record->closed);
+    expectDisconnected();
+}
+
+TEST_F(ConsoleWindowTest, ThePortTipSaysWhereThePortLeadsWhenItShows) {
+    open();
+    QComboBox* ports = window->comboBox(1019);
+    const std::string other = missing("adapter");
+    writePortMap(other);
+    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), ports->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(ports, &tip);
+    EXPECT_TRUE(ports->toolTip().startsWith(QStringLiteral("COM1 → ")));
+    EXPECT_TRUE(ports->toolTip().contains(QString::fromStdString(other)))
+        << ports->toolTip().toStdString();
+    pick(1019, 16);
+    EXPECT_TRUE(ports->toolTip().contains(QStringLiteral("USB")));
 }
