@@ -72,7 +72,8 @@ std::string shortPath(const std::string& path) {
 } // namespace
 
 PortMap PortMap::load() {
-    if (const char* file = std::getenv("POSKIT_PORTS"))
+    // An empty POSKIT_PORTS names no file; it counts as unset.
+    if (const char* file = std::getenv("POSKIT_PORTS"); file != nullptr && *file != '\0')
         return fromFile(file, PortMapping::Source::EnvironmentFile);
     return fromFile(userMapFile(), PortMapping::Source::UserFile);
 }

@@ -116,8 +116,8 @@ TEST_F(PortMapTest, LoadPrefersPoskitPortsOverTheUserFile) {
         EXPECT_EQ(m.devicePath, "/dev/from-env");
         EXPECT_EQ(m.source, PortMapping::Source::EnvironmentFile);
     }
-    {
-        ScopedEnv ports("POSKIT_PORTS", std::nullopt);
+    for (const auto& unset : {std::optional<std::string>(), std::optional<std::string>("")}) {
+        ScopedEnv ports("POSKIT_PORTS", unset);
         const PortMapping m = PortMap::load().resolve("COM1");
         EXPECT_EQ(m.devicePath, "/dev/from-user");
         EXPECT_EQ(m.source, PortMapping::Source::UserFile);
