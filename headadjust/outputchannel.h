@@ -1,0 +1,47 @@
+#pragma once
+
+// Where Ostrelle's writes go: the serial port while it is open, otherwise the
+// parallel device. The serial line runs at the chosen speed, no parity, 8 data
+// bits, 1 stop bit; a write hands its bytes to the driver and returns.
+
+#include "headadjust/headcommands.h"
+#include "platform/devicefile.h"
+#include "platform/serialport.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace headadjust {
+
+class OutputChannel {
+public:
+    // A write that cannot be handed over in this time counts as failed, so a
+    // stuck device never freezes the window for long.
+    static constexpr std::chrono::milliseconds WriteDeadline{3000};
+
+    OutputChannel() = default;
+    OutputChannel(const OutputChannel&) = delete;
+    OutputChannel& operator=(const OutputChannel&) = delete;
+
+    [[nodiscard]] bool openSerial(const std::string& devicePath, std::uint32_t baudRate);
+    [[nodiscard]] bool openParallel(const std::string& devicePath);
+
+    [[nodiscard]] bool serialOpen() const { return m_serial.isOpen(); }
+    [[nodiscard]] bool parallelOpen() const { return m_parallel.isOpen(); }
+    // The channel the next write goes to; nullopt when nothing is open.
+    [[nodiscard]] std::optional<ChannelKind> active() const;
+
+    // True when every byte was handed over.
+    [[nodiscard]] bool write(std::string_view bytes);
+    // Releases whatever is open.
+    void close();
+
+private:
+    platform::SerialPort m_serial;
+    platform::DeviceFile m_parallel;
+};
+
+} // namespace headadjust
