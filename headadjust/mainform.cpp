@@ -25,14 +25,23 @@
 namespace headadjust {
 namespace {
 
-const QString& noChannelMessage() {
-    static const QString text = QStringLiteral("端口没有打开,数据未发送!");
+QString noChannelMessage() {
+    return QStringLiteral("端口没有打开,数据未发送!");
+}
+
+// The fixed text first, then which device the port map gave and what the
+// system said, so a wrong map or a busy device is plain to see.
+QString withDetails(QString text, const std::string& detail) {
+    if (!detail.empty())
+        text += QLatin1Char('\n') + QString::fromStdString(detail);
     return text;
 }
 
-QString portFailureMessage(const platform::PortMap& map, const QString& portName) {
-    return QStringLiteral("此通讯端口已被占用或损坏!\n%1")
-        .arg(QString::fromStdString(map.describe(portName.toStdString())));
+QString portFailureMessage(const platform::PortMap& map, const QString& portName,
+                           const std::string& error) {
+    return withDetails(withDetails(QStringLiteral("此通讯端口已被占用或损坏!"),
+                                   map.describe(portName.toStdString())),
+                       error);
 }
 
 QString chooseAPortMessage() {
@@ -54,14 +63,12 @@ protected:
         layout.setTextOption(option);
         const QFontMetricsF metrics(font());
         layout.beginLayout();
-        int lines = 0;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
             line.setLineWidth(width());
-            ++lines;
-        }
         layout.endLayout();
+        const qreal lines = std::max(1, layout.lineCount());
         const qreal step =
-            std::min(metrics.lineSpacing(), std::max(metrics.ascent(), qreal(height()) / lines));
+            std::min(metrics.lineSpacing(), std::max(metrics.ascent(), height() / lines));
         qreal y = 0;
         for (int i = 0; i < layout.lineCount(); ++i, y += step)
             layout.lineAt(i).setPosition(QPointF(0, y));
@@ -278,7 +285,7 @@ void MainForm::openParallel() {
     const platform::PortMap map = platform::PortMap::load();
     const platform::PortMapping mapping = map.resolve(name.toStdString());
     if (mapping.devicePath.empty() || !m_channel.openParallel(mapping.devicePath))
-        tell(portFailureMessage(map, name));
+        tell(portFailureMessage(map, name, m_channel.lastError()));
 }
 
 void MainForm::openSerial() {
@@ -298,7 +305,7 @@ void MainForm::openSerial() {
     const platform::PortMapping mapping = map.resolve(name.toStdString());
     // A freshly opened port has empty queues; nothing older can go out.
     if (mapping.devicePath.empty() || !m_channel.openSerial(mapping.devicePath, *speed))
-        tell(portFailureMessage(map, name));
+        tell(portFailureMessage(map, name, m_channel.lastError()));
 }
 
 void MainForm::disconnectPort() {
@@ -346,7 +353,8 @@ void MainForm::send(const Writes& writes) {
     }
     for (const Write& bytes : writes) {
         if (!m_channel.write(bytes)) {
-            tell(QStringLiteral("数据发送失败,请检查打印机和端口!"));
+            tell(withDetails(QStringLiteral("数据发送失败,请检查打印机和端口!"),
+                             m_channel.lastError()));
             return;
         }
     }

@@ -1,12 +1,14 @@
 #include "headadjust/outputchannel.h"
 
-#include <array>
-
 namespace headadjust {
+
 bool OutputChannel::openSerial(const std::string& devicePath, std::uint32_t baudRate) {
+    m_lastError.clear();
     platform::SerialPort port;
-    if (!port.open(devicePath))
+    if (!port.open(devicePath)) {
+        m_lastError = port.lastError();
         return false;
+    }
     platform::CommState state;
     (void)port.getState(state);
     state.baudRate = baudRate;
@@ -23,14 +25,20 @@ bool OutputChannel::openSerial(const std::string& devicePath, std::uint32_t baud
     // DTR and RTS raised, so printers that wait for a ready host will print.
     state.dtrControl = platform::CommState::ControlEnable;
     state.rtsControl = platform::CommState::ControlEnable;
-    if (!port.setState(state))
+    if (!port.setState(state)) {
+        m_lastError = devicePath + ": the line settings were refused";
         return false;
+    }
     m_serial = std::move(port);
     return true;
 }
 
 bool OutputChannel::openParallel(const std::string& devicePath) {
-    return m_parallel.open(devicePath, platform::DeviceFile::Sharing::Shared);
+    m_lastError.clear();
+    if (m_parallel.open(devicePath, platform::DeviceFile::Sharing::Shared))
+        return true;
+    m_lastError = m_parallel.lastError();
+    return false;
 }
 
 std::optional<ChannelKind> OutputChannel::active() const {
@@ -42,19 +50,34 @@ std::optional<ChannelKind> OutputChannel::active() const {
 }
 
 bool OutputChannel::write(std::string_view bytes) {
+    m_lastError.clear();
     if (bytes.empty())
         return true;
     // The serial port decides first: it is the channel whenever it is open.
-    if (m_serial.isOpen())
-        return m_serial.write(bytes.data(), bytes.size(), WriteDeadline) == bytes.size();
-    if (m_parallel.isOpen())
-        return m_parallel.write(bytes.data(), bytes.size(), WriteDeadline) == bytes.size();
+    if (m_serial.isOpen()) {
+        if (m_serial.write(bytes.data(), bytes.size(), WriteDeadline) == bytes.size())
+            return true;
+        m_lastError = m_serial.lastError();
+        return false;
+    }
+    if (m_parallel.isOpen()) {
+        if (m_parallel.write(bytes.data(), bytes.size(), WriteDeadline) == bytes.size())
+            return true;
+        m_lastError = m_parallel.lastError();
+        return false;
+    }
     return false;
 }
 
 void OutputChannel::close() {
-    m_serial.close();
-    m_parallel.close();
+    if (m_serial.isOpen()) {
+        m_serial.drain(CloseDeadline);
+        m_serial.close();
+    }
+    if (m_parallel.isOpen()) {
+        m_parallel.flush(CloseDeadline);
+        m_parallel.close();
+    }
 }
 
 } // namespace headadjust

@@ -21,8 +21,11 @@ public:
     // A write that cannot be handed over in this time counts as failed, so a
     // stuck device never freezes the window for long.
     static constexpr std::chrono::milliseconds WriteDeadline{3000};
+    // How long a close waits for bytes already handed over to leave.
+    static constexpr std::chrono::milliseconds CloseDeadline{2000};
 
     OutputChannel() = default;
+    ~OutputChannel() { close(); }
     OutputChannel(const OutputChannel&) = delete;
     OutputChannel& operator=(const OutputChannel&) = delete;
 
@@ -36,12 +39,16 @@ public:
 
     // True when every byte was handed over.
     [[nodiscard]] bool write(std::string_view bytes);
-    // Releases whatever is open.
+    // What the last failed open or write of either port said; empty when none.
+    [[nodiscard]] const std::string& lastError() const { return m_lastError; }
+    // Lets what was written go out, within CloseDeadline, then releases
+    // whatever is open.
     void close();
 
 private:
     platform::SerialPort m_serial;
     platform::DeviceFile m_parallel;
+    std::string m_lastError;
 };
 
 } // namespace headadjust
