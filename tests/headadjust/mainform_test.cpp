@@ -238,16 +238,14 @@ TEST_F(OstrelleForm, ReconnectReadsTheSpeedAgain) {
 
 TEST_F(OstrelleForm, ParallelEffectTestGetsOneMoreLineFeedAndDisconnectKeepsLPortDisabled) {
     form->show();
-    connectParallel(QStringLiteral("LPT2"));
+    connectParallel(QStringLiteral("LPT1"));
     ASSERT_EQ(form->channel().active(), ChannelKind::Parallel);
-    click("Prn");
-    EXPECT_EQ(take(*lpt2, 8), "\x1D\x28\x41\x02\x00\x00\x04\x0A"s);
-    EXPECT_TRUE(staysQuiet(*lpt1));
-
+    EXPECT_EQ(form->commPortNumber(), 0) << "the serial choice was never made";
     click("test");
-    const std::string test = take(*lpt2, 841);
+    const std::string test = take(*lpt1, 841);
     EXPECT_EQ(test.size(), 841u);
     EXPECT_EQ(test, concat(PrintEffectTest(ChannelKind::Serial)) + "\n");
+    EXPECT_TRUE(staysQuiet(*lpt1)) << "nothing after the last line feed";
 
     click("Disconnect");
     EXPECT_TRUE(ctl<QRadioButton>("Option2")->isChecked());
@@ -260,7 +258,17 @@ TEST_F(OstrelleForm, ParallelEffectTestGetsOneMoreLineFeedAndDisconnectKeepsLPor
     ASSERT_EQ(form->channel().active(), ChannelKind::Parallel);
     setText("Combo1", QStringLiteral("7"));
     click("Command3");
-    EXPECT_EQ(take(*lpt2, 4), "\x1D\x43\x07\x0A"s);
+    EXPECT_EQ(take(*lpt1, 4), "\x1D\x43\x07\x0A"s);
+    EXPECT_TRUE(messenger.messages.empty());
+}
+
+TEST_F(OstrelleForm, SecondParallelPortGetsTheParameterEffectPrint) {
+    form->show();
+    connectParallel(QStringLiteral("LPT2"));
+    ASSERT_EQ(form->channel().active(), ChannelKind::Parallel);
+    click("Prn");
+    EXPECT_EQ(take(*lpt2, 8), "\x1D\x28\x41\x02\x00\x00\x04\x0A"s);
+    EXPECT_TRUE(staysQuiet(*lpt1));
     EXPECT_TRUE(messenger.messages.empty());
 }
 
