@@ -3,7 +3,6 @@
 #include <QtMath>
 
 #include <array>
-#include <cstring>
 
 namespace headadjust {
 namespace {
@@ -11,7 +10,7 @@ namespace {
 using K = ControlKind;
 
 // Disconnect, Prn and Command3 belong to the form and lie over the frames.
-constexpr std::array<ControlSpec, 21> Controls = {{
+constexpr std::array<ControlEntry, 21> Controls = {{
     {"Frame1", K::Frame, "mainform", u"选择端口", {120, 240, 2055, 2415}, 0, true},
     {"Frame2", K::Frame, "mainform", u"", {2280, 0, 3255, 2655}, 6, true},
     {"Frame3", K::Frame, "Frame2", u"机头参数设置", {120, 720, 1695, 1335}, 10, false},
@@ -37,16 +36,8 @@ constexpr std::array<ControlSpec, 21> Controls = {{
 
 } // namespace
 
-std::span<const ControlSpec> formControls() {
+std::span<const ControlEntry> formControls() {
     return Controls;
-}
-
-const ControlSpec* findControl(const char* name) {
-    for (const ControlSpec& spec : Controls) {
-        if (std::strcmp(spec.name, name) == 0)
-            return &spec;
-    }
-    return nullptr;
 }
 
 int twipsToPixels(int twips, double dotsPerInch) {

@@ -13,7 +13,7 @@ namespace headadjust {
 
 enum class ControlKind { Frame, OptionButton, ComboBox, CommandButton, Label };
 
-struct ControlSpec {
+struct ControlEntry {
     const char* name;
     ControlKind kind;
     const char* container;   // "mainform" or the name of a frame listed before it
@@ -28,8 +28,7 @@ inline constexpr int FormWidthTwips = 5580;
 inline constexpr int FormHeightTwips = 2685;
 
 // In container order: every frame comes before the controls inside it.
-[[nodiscard]] std::span<const ControlSpec> formControls();
-[[nodiscard]] const ControlSpec* findControl(const char* name);
+[[nodiscard]] std::span<const ControlEntry> formControls();
 
 // 15 twips a pixel at 96 dots per inch, scaled with the screen's resolution.
 [[nodiscard]] int twipsToPixels(int twips, double dotsPerInch);

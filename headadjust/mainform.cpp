@@ -79,9 +79,9 @@ protected:
     }
 };
 
-QWidget* createControl(const ControlSpec& spec, QWidget* container) {
-    const QString caption = QString::fromUtf16(spec.caption);
-    switch (spec.kind) {
+QWidget* createControl(const ControlEntry& entry, QWidget* container) {
+    const QString caption = QString::fromUtf16(entry.caption);
+    switch (entry.kind) {
     case ControlKind::Frame:
         return new QGroupBox(caption, container);
     case ControlKind::OptionButton: {
@@ -151,15 +151,15 @@ void MainForm::buildControls() {
 
     std::map<std::string, QWidget*> containers{{FormName, this}};
     std::vector<std::pair<int, QWidget*>> tabStops;
-    for (const ControlSpec& spec : formControls()) {
-        QWidget* control = createControl(spec, containers.at(spec.container));
-        control->setObjectName(QLatin1String(spec.name));
-        control->setGeometry(twipsToPixels(spec.twips, dpi));
-        control->setEnabled(spec.enabledAtStart);
-        if (spec.kind == ControlKind::Frame)
-            containers.emplace(spec.name, control);
+    for (const ControlEntry& entry : formControls()) {
+        QWidget* control = createControl(entry, containers.at(entry.container));
+        control->setObjectName(QLatin1String(entry.name));
+        control->setGeometry(twipsToPixels(entry.twips, dpi));
+        control->setEnabled(entry.enabledAtStart);
+        if (entry.kind == ControlKind::Frame)
+            containers.emplace(entry.name, control);
         if (control->focusPolicy() & Qt::TabFocus)
-            tabStops.emplace_back(spec.tabIndex, control);
+            tabStops.emplace_back(entry.tabIndex, control);
     }
 
     std::sort(tabStops.begin(), tabStops.end(),
