@@ -40,8 +40,8 @@ struct Tables {
                 const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
                 if (rc == static_cast<size_t>(-1) || inLeft != 0 || outLeft != sizeof out - 4)
                     continue;
-                const char32_t c = out[0] | (out[1] << 8) | (out[2] << 16) |
-                                   (static_cast<char32_t>(out[3]) << 24);
+                const char32_t c =
+                    out[0] | (out[1] << 8) | (out[2] << 16) | (static_cast<char32_t>(out[3]) << 24);
                 if (c < 0x80 || c > 0xFFFF || isReserved(c) || encode[c] != 0)
                     continue; // not a plain BMP character, or already taken
                 decode[(lead - 0x81) * 256 + trail] = static_cast<char16_t>(c);

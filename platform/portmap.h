@@ -18,7 +18,7 @@ struct PortMapping {
     std::string name;       // as asked, e.g. "COM1"
     std::string devicePath; // empty for a name with no mapping
     Source source = Source::Unknown;
-    std::string mapFile;    // the file the mapping came from, if any
+    std::string mapFile; // the file the mapping came from, if any
 };
 
 class PortMap {
@@ -26,8 +26,7 @@ public:
     // Reads the map file that applies now (POSKIT_PORTS, else the user file).
     [[nodiscard]] static PortMap load();
     // A map from the given file only (tests, and the loader above).
-    [[nodiscard]] static PortMap fromFile(const std::string& path,
-                                          PortMapping::Source source);
+    [[nodiscard]] static PortMap fromFile(const std::string& path, PortMapping::Source source);
 
     [[nodiscard]] PortMapping resolve(std::string_view name) const;
     // A short text for tooltips: "COM1 → /dev/ttyUSB0 (from ~/.config/poskit/ports.conf)".

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool isHeader(std::string_view entry) { return !entry.empty() && entry.front() == '['; }
+bool isHeader(std::string_view entry) {
+    return !entry.empty() && entry.front() == '[';
+}
 
 // A header's name: the text between its first '[' and its first ']'; empty
 // when there is no ']'.
@@ -26,7 +28,9 @@ QString nativeName(const std::string& name) {
     return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
 }
 
-std::string formatInt(std::int32_t value) { return std::to_string(value); }
+std::string formatInt(std::int32_t value) {
+    return std::to_string(value);
+}
 
 } // namespace
 

@@ -53,8 +53,9 @@ TEST(Codepage, EveryDoubleBytePairRoundTrips) {
 TEST(Codepage, ChineseCaptionsDecodeAsGbk) {
     // "发送" in GBK is B7 A2 CB CD.
     EXPECT_EQ(codepage::toUnicode("\xB7\xA2\xCB\xCD"), QStringLiteral("发送"));
-    for (const QString& caption : {QStringLiteral("请先连接端口!"), QStringLiteral("此通讯端口已被占用或损坏!"),
-                                   QStringLiteral("停止发送(当前%d/%d)"), QStringLiteral("十六进制发送")}) {
+    for (const QString& caption :
+         {QStringLiteral("请先连接端口!"), QStringLiteral("此通讯端口已被占用或损坏!"),
+          QStringLiteral("停止发送(当前%d/%d)"), QStringLiteral("十六进制发送")}) {
         const std::string bytes = codepage::fromUnicode(caption);
         size_t expected = 0;
         for (QChar c : caption)
@@ -65,7 +66,8 @@ TEST(Codepage, ChineseCaptionsDecodeAsGbk) {
 }
 
 TEST(Codepage, InvalidBytesAreKeptNotReplaced) {
-    const std::string s = "A\x80\xFF\x81\x20\xFE"s; // 0x80, 0xFF, a lead with a bad trail, a last lead
+    const std::string s =
+        "A\x80\xFF\x81\x20\xFE"s; // 0x80, 0xFF, a lead with a bad trail, a last lead
     const QString text = codepage::toUnicode(s);
     EXPECT_FALSE(text.contains(QChar::ReplacementCharacter));
     EXPECT_EQ(codepage::fromUnicode(text), s);
@@ -77,7 +79,9 @@ TEST(Codepage, TextEndsAtNul) {
 }
 
 TEST(Codepage, CharactersOutsideGbkBecomeQuestionMarks) {
-    EXPECT_EQ(codepage::fromUnicode(QString::fromUtf8("a\xF0\x9F\x98\x80" "b")), "a?b");
+    EXPECT_EQ(codepage::fromUnicode(QString::fromUtf8("a\xF0\x9F\x98\x80"
+                                                      "b")),
+              "a?b");
 }
 
 TEST(Codepage, RandomBytesRoundTrip) {

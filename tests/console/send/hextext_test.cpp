@@ -23,15 +23,15 @@ TEST(HexText, HexTextToBytes) {
         {"1d,56,42,11", "\x1D\x56\x42\x11"},
         {"1d;56;;42 ;11", "\x1D\x56\x42\x11"},
         {"1d\r\n56\n42\r11", "\x1D\x56\x42\x11"},
-        {"1B 4", "\x1B"},          // a single last digit is dropped
-        {"1B 4 0D", "\x1B"},       // a broken pair ends the conversion
-        {"0x1B", ""},              // '0' is followed by 'x'
-        {"Hello", ""},             // 'H' skipped, 'e' followed by 'l'
+        {"1B 4", "\x1B"},    // a single last digit is dropped
+        {"1B 4 0D", "\x1B"}, // a broken pair ends the conversion
+        {"0x1B", ""},        // '0' is followed by 'x'
+        {"Hello", ""},       // 'H' skipped, 'e' followed by 'l'
         {"", ""},
         {"ff FF fF", "\xFF\xFF\xFF"},
         {"zz 00 41", "\x00\x41"s},
-        {"\xB7\xA2 41", "\x41"},   // bytes above 0x7F are separators
-        {"41\0 42"s, "\x41"},      // the text ends at NUL
+        {"\xB7\xA2 41", "\x41"}, // bytes above 0x7F are separators
+        {"41\0 42"s, "\x41"},    // the text ends at NUL
     };
     for (const auto& c : cases)
         EXPECT_EQ(HexText::toBytes(c.text), c.bytes) << testing::PrintToString(c.text);
@@ -60,16 +60,16 @@ TEST(HexText, CommandTextToSegments) {
     const std::pair<std::string, Segments> cases[] = {
         {"ABC##1b 40##DEF", {"ABC", "\x1B\x40", "DEF"}},
         {"##1B40##", {"", "\x1B\x40"}},
-        {"AB##1B", {"AB", "\x1B"}},                 // unclosed hex segment converted at the end
+        {"AB##1B", {"AB", "\x1B"}}, // unclosed hex segment converted at the end
         {"price \\# 5", {"price # 5"}},
         {"plain text", {"plain text"}},
         {"", {}},
-        {"a\\b", {"a\\b"}},                          // a backslash before anything else stays
-        {"A#B", {"AB"}},                            // a lone '#' is dropped, the rest still sent
+        {"a\\b", {"a\\b"}}, // a backslash before anything else stays
+        {"A#B", {"AB"}},    // a lone '#' is dropped, the rest still sent
         {"ABC#", {"ABC"}},
         {"AB\\#", {"AB#"}},
         {"##41##B", {"", "\x41", "B"}},
-        {"##zz##", {"", ""}},                       // no digit pair: an empty write
+        {"##zz##", {"", ""}}, // no digit pair: an empty write
         {"x##41 42##y##43", {"x", "\x41\x42", "y", "\x43"}},
         {"ab\0##41"s, {"ab"}},
     };
@@ -81,7 +81,8 @@ TEST(HexText, ChoiceOfConversion) {
     const std::string text = "ABC##1b 40##DEF";
     EXPECT_EQ(HexText::convertCopy(text, false, false), (Segments{"ABC", "\x1B\x40", "DEF"}));
     EXPECT_EQ(HexText::convertCopy(text, false, true), (Segments{text}));
-    EXPECT_EQ(HexText::convertCopy(text, true, false), (Segments{"\xAB"})); // 'AB' pairs, then 'C#' ends it
+    EXPECT_EQ(HexText::convertCopy(text, true, false),
+              (Segments{"\xAB"})); // 'AB' pairs, then 'C#' ends it
     EXPECT_EQ(HexText::convertCopy(text, true, true), HexText::convertCopy(text, true, false));
     EXPECT_EQ(HexText::convertCopy("zz", true, false), (Segments{""}));
 }

@@ -18,9 +18,7 @@ protected:
     QTemporaryDir dir;
     std::string path = (dir.path() + QStringLiteral("/settings.ini")).toStdString();
 
-    void put(const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    void put(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
     std::string disk() const {
         std::ifstream in(path, std::ios::binary);
         std::stringstream s;
@@ -87,15 +85,20 @@ TEST_F(IniFileTest, ReadingRules) {
         {"continuation lines", "[s]=_=\r\nk=_=a\r\nb\r\n;c\r\n", "s", "k", "a\nb\n;c"},
         {"second line with marker is cut", "[s]=_=\r\nk=_=a\r\nx=_=b\r\n", "s", "k", "a"},
         {"…and is a key of its own", "[s]=_=\r\nk=_=a\r\nx=_=b\r\n", "s", "x", "b"},
-        {"header without marker joins the entry above", "[s]=_=\r\nk=_=1\r\n[t]\r\nj=_=2\r\n", "t", "j", "def"},
-        {"…so its keys stay in the section above", "[s]=_=\r\nk=_=1\r\n[t]\r\nj=_=2\r\n", "s", "j", "2"},
-        {"lines before the first entry are dropped", "junk\r\n[x\r\n[s]=_=\r\nk=_=v\r\n", "s", "k", "v"},
+        {"header without marker joins the entry above", "[s]=_=\r\nk=_=1\r\n[t]\r\nj=_=2\r\n", "t",
+         "j", "def"},
+        {"…so its keys stay in the section above", "[s]=_=\r\nk=_=1\r\n[t]\r\nj=_=2\r\n", "s", "j",
+         "2"},
+        {"lines before the first entry are dropped", "junk\r\n[x\r\n[s]=_=\r\nk=_=v\r\n", "s", "k",
+         "v"},
         {"entries before the first header are never found", "k=_=v\r\n[s]=_=\r\n", "", "k", "def"},
-        {"first of two sections", "[s]=_=\r\nk=_=1\r\n[s]=_=\r\nk=_=2\r\nj=_=3\r\n", "s", "j", "def"},
+        {"first of two sections", "[s]=_=\r\nk=_=1\r\n[s]=_=\r\nk=_=2\r\nj=_=3\r\n", "s", "j",
+         "def"},
         {"first of two keys", "[s]=_=\r\nk=_=1\r\nk=_=2\r\n", "s", "k", "1"},
         {"case matters", "[s]=_=\r\nPort=_=1\r\n", "s", "port", "def"},
         {"a leading space is part of the key", "[s]=_=\r\n port=_=1\r\n", "s", "port", "def"},
-        {"spaces around the marker belong to key and value", "[s]=_=\r\nk =_= v\r\n", "s", "k ", " v"},
+        {"spaces around the marker belong to key and value", "[s]=_=\r\nk =_= v\r\n", "s", "k ",
+         " v"},
         {"header without ] has the empty name", "[abc=_=\r\nk=_=v\r\n", "", "k", "v"},
         {"header name stops at the first ]", "[a]b]=_=\r\nk=_=v\r\n", "a", "k", "v"},
         {"empty key is skipped", "[s]=_=\r\n=_=x\r\n", "s", "", "def"},
@@ -113,9 +116,17 @@ TEST_F(IniFileTest, ReadingRules) {
 
 TEST_F(IniFileTest, GetIntTakesNumbersAsAtoiDoes) {
     const std::pair<std::string, int> cases[] = {
-        {"8,", 8}, {"123abc", 123}, {"abc", 0}, {"", 0}, {"  -42", -42}, {"\t+7x", 7},
-        {"- 5", 0}, {"2147483647", 2147483647}, {"99999999999", 2147483647},
-        {"-99999999999", -2147483647 - 1}, {"1.5", 1},
+        {"8,", 8},
+        {"123abc", 123},
+        {"abc", 0},
+        {"", 0},
+        {"  -42", -42},
+        {"\t+7x", 7},
+        {"- 5", 0},
+        {"2147483647", 2147483647},
+        {"99999999999", 2147483647},
+        {"-99999999999", -2147483647 - 1},
+        {"1.5", 1},
     };
     for (const auto& [value, expected] : cases) {
         put("[s]=_=\r\nk=_=" + value + "\r\n");
@@ -186,8 +197,8 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileWholeAndSaysSo) {
         EXPECT_FALSE(ini.writeFile());
         EXPECT_EQ(disk(), "[s]=_=\r\nk=_=old\r\n");
     }
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ASSERT_TRUE(ini.writeFile());
     EXPECT_EQ(disk(), "[s]=_=\r\nk=_=new\r\n");
 }
@@ -197,7 +208,8 @@ TEST_F(IniFileTest, WriteLeavesNoTemporaryFiles) {
     ini.setString("s", "k", "v");
     ASSERT_TRUE(ini.writeFile());
     ASSERT_TRUE(ini.writeFile());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.ini")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("settings.ini")});
 }
 
 TEST_F(IniFileTest, RandomFilesNeverCrashTheReader) {

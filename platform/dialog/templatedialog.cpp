@@ -1,0 +1,350 @@
+#include "platform/dialog/templatedialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+namespace dialog {
+namespace {
+
+// Letters typed into an upper-case control come out as capitals, the way an
+// upper-case edit style behaves; digits-only edits refuse anything else.
+class CaseValidator final : public QValidator {
+public:
+    CaseValidator(bool digitsOnly, bool upperCase, QObject* parent)
+        : QValidator(parent), m_digitsOnly(digitsOnly), m_upperCase(upperCase) {}
+
+    State validate(QString& input, int&) const override {
+        if (m_upperCase)
+            input = input.toUpper();
+        if (m_digitsOnly) {
+            for (QChar c : input)
+                if (c < u'0' || c > u'9')
+                    return Invalid;
+        }
+        return Acceptable;
+    }
+
+private:
+    bool m_digitsOnly;
+    bool m_upperCase;
+};
+
+QRect toPixels(const QRect& du, double unit) {
+    const int left = qRound(du.x() * unit);
+    const int top = qRound(du.y() * unit);
+    const int right = qRound((du.x() + du.width()) * unit);
+    const int bottom = qRound((du.y() + du.height()) * unit);
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QLineEdit* makeIpAddress(QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    // Dotted IPv4, four fields of 0..255; partial input is allowed while typing.
+    static const QRegularExpression ip(
+        QStringLiteral(R"(^((25[0-5]|2[0-4]\d|1\d\d|[1-9]?\d)(\.(?!$)|$)){0,4}$|^$)"));
+    e->setValidator(new QRegularExpressionValidator(ip, e));
+    e->setPlaceholderText(QStringLiteral("0.0.0.0"));
+    return e;
+}
+
+} // namespace
+
+double pixelsPerUnit(const QWidget* onScreenOf) {
+    const QScreen* screen = onScreenOf ? onScreenOf->screen() : QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
+    return 1.5 * (dpi > 0 ? dpi : 96.0) / 96.0;
+}
+
+QFont templateFont(const QString& family, int pointSize) {
+    QStringList families;
+    if (!family.isEmpty())
+        families << family;
+    // The templates name the Windows song face; on Linux any CJK face will do.
+    families << QStringLiteral("SimSun") << QStringLiteral("Noto Sans CJK SC")
+             << QStringLiteral("WenQuanYi Micro Hei");
+    QFont f;
+    f.setFamilies(families);
+    f.setPointSize(pointSize > 0 ? pointSize : 9);
+    return f;
+}
+
+TemplateDialog::TemplateDialog(const DialogTemplate& layout, ImageSource images, QWidget* parent)
+    : QDialog(parent), m_template(layout), m_images(std::move(images)) {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(layout.caption);
+    setFont(templateFont(layout.fontFamily, layout.pointSize));
+    m_unit = pixelsPerUnit(parent);
+
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    box->setSizeConstraint(QLayout::SetFixedSize); // not resizable
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setFixedSize(qRound(layout.size.width() * m_unit),
+                           qRound(layout.size.height() * m_unit));
+    box->addWidget(m_client);
+
+    std::vector<QWidget*> groups;
+    for (const auto& c : m_template.controls) {
+        QWidget* w = create(c);
+        w->setObjectName(c.id == NoId ? QString() : QStringLiteral("c%1").arg(c.id));
+        w->setGeometry(toPixels(c.rect, m_unit));
+        if (c.has(style::Disabled))
+            w->setEnabled(false);
+        if (c.has(style::Hidden))
+            w->hide();
+        if (c.id != NoId)
+            m_controls[c.id] = w;
+        if (c.kind == ControlKind::GroupBox)
+            groups.push_back(w);
+        wire(c, w);
+    }
+    // A group box only frames its neighbours; keep it beneath them so it
+    // never takes their clicks.
+    for (auto it = groups.rbegin(); it != groups.rend(); ++it)
+        (*it)->lower();
+}
+
+TemplateDialog::~TemplateDialog() = default;
+
+QWidget* TemplateDialog::create(const ControlTemplate& c) {
+    switch (c.kind) {
+    case ControlKind::Button: {
+        auto* b = new QPushButton(c.caption, m_client);
+        b->setAccessibleName(c.caption);
+        if (c.has(style::Default))
+            b->setDefault(true);
+        return b;
+    }
+    case ControlKind::CheckBox: {
+        auto* b = new QCheckBox(c.caption, m_client);
+        b->setAccessibleName(c.caption);
+        return b;
+    }
+    case ControlKind::GroupBox:
+        return new QGroupBox(c.caption, m_client);
+    case ControlKind::Static: {
+        auto* l = new QLabel(c.caption, m_client);
+        l->setTextFormat(Qt::PlainText);
+        Qt::Alignment h = Qt::AlignLeft;
+        if (c.has(style::Right))
+            h = Qt::AlignRight;
+        else if (c.has(style::Center))
+            h = Qt::AlignHCenter;
+        l->setAlignment(h | Qt::AlignVCenter);
+        return l;
+    }
+    case ControlKind::Image: {
+        auto* l = new QLabel(m_client);
+        l->setAlignment(Qt::AlignCenter);
+        const int resourceId = c.caption.toInt();
+        l->setProperty("imageResource", resourceId);
+        if (m_images)
+            l->setPixmap(m_images(resourceId, toPixels(c.rect, m_unit).size()));
+        return l;
+    }
+    case ControlKind::Edit: {
+        if (c.has(style::MultiLine)) {
+            auto* e = new QPlainTextEdit(m_client);
+            e->setReadOnly(c.has(style::ReadOnly));
+            e->setVerticalScrollBarPolicy(c.has(style::VScroll) ? Qt::ScrollBarAlwaysOn
+                                                                : Qt::ScrollBarAsNeeded);
+            e->setProperty("upperCase", c.has(style::UpperCase));
+            e->setTabChangesFocus(true);
+            return e;
+        }
+        auto* e = new QLineEdit(c.caption, m_client);
+        e->setReadOnly(c.has(style::ReadOnly));
+        if (c.has(style::Number) || c.has(style::UpperCase))
+            e->setValidator(new CaseValidator(c.has(style::Number), c.has(style::UpperCase), e));
+        return e;
+    }
+    case ControlKind::ComboBox: {
+        auto* b = new QComboBox(m_client);
+        b->addItems(c.items);
+        b->setMaxVisibleItems(18);
+        if (c.has(style::DropDown)) {
+            b->setEditable(true);
+            b->setInsertPolicy(QComboBox::NoInsert);
+            if (c.has(style::UpperCase))
+                b->lineEdit()->setValidator(new CaseValidator(false, true, b));
+        }
+        // A fresh combo box has no item selected until someone selects one.
+        b->setCurrentIndex(-1);
+        return b;
+    }
+    case ControlKind::IpAddress:
+        return makeIpAddress(m_client);
+    }
+    return new QWidget(m_client);
+}
+
+void TemplateDialog::wire(const ControlTemplate& c, QWidget* w) {
+    if (c.id == NoId)
+        return;
+    const int id = c.id;
+    if (auto* b = qobject_cast<QPushButton*>(w)) {
+        connect(b, &QPushButton::clicked, this, [this, id] { onCommand(id, Notify::Clicked); });
+    } else if (auto* cb = qobject_cast<QCheckBox*>(w)) {
+        connect(cb, &QCheckBox::clicked, this, [this, id] { onCommand(id, Notify::Clicked); });
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        connect(combo, &QComboBox::activated, this,
+                [this, id] { onCommand(id, Notify::SelChange); });
+    } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
+        connect(line, &QLineEdit::textChanged, this,
+                [this, id] { onCommand(id, Notify::EditChange); });
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(w)) {
+        connect(text, &QPlainTextEdit::textChanged, this,
+                [this, id] { onCommand(id, Notify::EditChange); });
+    }
+}
+
+QWidget* TemplateDialog::control(int id) const {
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+QPushButton* TemplateDialog::button(int id) const {
+    return qobject_cast<QPushButton*>(control(id));
+}
+QCheckBox* TemplateDialog::checkBox(int id) const {
+    return qobject_cast<QCheckBox*>(control(id));
+}
+QComboBox* TemplateDialog::comboBox(int id) const {
+    return qobject_cast<QComboBox*>(control(id));
+}
+QLineEdit* TemplateDialog::lineEdit(int id) const {
+    return qobject_cast<QLineEdit*>(control(id));
+}
+QPlainTextEdit* TemplateDialog::textEdit(int id) const {
+    return qobject_cast<QPlainTextEdit*>(control(id));
+}
+QLabel* TemplateDialog::label(int id) const {
+    return qobject_cast<QLabel*>(control(id));
+}
+
+const ControlTemplate* TemplateDialog::controlTemplate(int id) const {
+    return m_template.find(id);
+}
+
+void TemplateDialog::showControls(std::initializer_list<int> ids, bool visible) {
+    for (int id : ids)
+        if (QWidget* w = control(id))
+            w->setVisible(visible);
+}
+
+void TemplateDialog::enableControls(std::initializer_list<int> ids, bool enabled) {
+    for (int id : ids)
+        if (QWidget* w = control(id))
+            w->setEnabled(enabled);
+}
+
+bool TemplateDialog::isShown(int id) const {
+    const QWidget* w = control(id);
+    return w && !w->isHidden();
+}
+
+bool TemplateDialog::isEnabled(int id) const {
+    const QWidget* w = control(id);
+    return w && w->isEnabled();
+}
+
+void TemplateDialog::setImage(int id, int resourceId) {
+    QLabel* l = label(id);
+    if (!l)
+        return;
+    l->setProperty("imageResource", resourceId);
+    if (m_images)
+        l->setPixmap(m_images(resourceId, l->size()));
+}
+
+void TemplateDialog::setMenuTemplate(const MenuTemplate& menu) {
+    if (!m_menuBar) {
+        m_menuBar = new QMenuBar(this);
+        m_menuBar->setObjectName(QStringLiteral("menu%1").arg(menu.id));
+        layout()->setMenuBar(m_menuBar);
+    }
+    m_menuBar->clear();
+    m_menuActions.clear();
+    std::function<void(QWidget*, const MenuTemplate&)> fill = [&](QWidget* into,
+                                                                  const MenuTemplate& m) {
+        for (const auto& child : m.children) {
+            switch (child.kind) {
+            case MenuTemplate::Kind::Popup: {
+                QMenu* sub = nullptr;
+                if (auto* bar = qobject_cast<QMenuBar*>(into))
+                    sub = bar->addMenu(child.caption);
+                else
+                    sub = static_cast<QMenu*>(into)->addMenu(child.caption);
+                fill(sub, child);
+                break;
+            }
+            case MenuTemplate::Kind::Separator:
+                if (auto* menuWidget = qobject_cast<QMenu*>(into))
+                    menuWidget->addSeparator();
+                break;
+            case MenuTemplate::Kind::Item: {
+                auto* action = new QAction(child.caption, into);
+                action->setObjectName(QStringLiteral("m%1").arg(child.id));
+                into->addAction(action);
+                const int id = child.id;
+                connect(action, &QAction::triggered, this,
+                        [this, id] { onCommand(id, Notify::Menu); });
+                m_menuActions[id] = action;
+                break;
+            }
+            }
+        }
+    };
+    fill(m_menuBar, menu);
+}
+
+QAction* TemplateDialog::menuAction(int commandId) const {
+    const auto it = m_menuActions.find(commandId);
+    return it == m_menuActions.end() ? nullptr : it->second;
+}
+
+void TemplateDialog::startWindowTimer(int id, int milliseconds) {
+    m_timers[id].start(milliseconds < 0 ? 0 : milliseconds, this);
+}
+
+void TemplateDialog::stopWindowTimer(int id) {
+    const auto it = m_timers.find(id);
+    if (it != m_timers.end())
+        it->second.stop();
+}
+
+bool TemplateDialog::isWindowTimerActive(int id) const {
+    const auto it = m_timers.find(id);
+    return it != m_timers.end() && it->second.isActive();
+}
+
+void TemplateDialog::onCommand(int, Notify) {}
+
+void TemplateDialog::onTimer(int) {}
+
+void TemplateDialog::timerEvent(QTimerEvent* event) {
+    for (auto& [id, timer] : m_timers) {
+        if (timer.isActive() && timer.timerId() == event->timerId()) {
+            onTimer(id);
+            return;
+        }
+    }
+    QDialog::timerEvent(event);
+}
+
+} // namespace dialog
