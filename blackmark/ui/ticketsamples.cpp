@@ -17,6 +17,8 @@ namespace {
 // the next ticket's head. Positions along the ticket are fractions of its length.
 struct SampleLayout {
     QSize size;        // design size, px
+    int drawnWidth;    // the picture proper; the rest stays clear for the window's
+                       // controls that reach into the rectangle
     double printStart; // first printed line
     double markTop;    // leading edge of the mark: where the sensor detects it
     double markBottom;
@@ -27,9 +29,9 @@ const SampleLayout& layoutFor(int bitmapId) {
     // Sample 1: the start offset is measured from the print start forward to
     // the mark, which lies further down the ticket. Sample 2: the mark leads
     // and printing starts the offset after it.
-    static const SampleLayout sample1{QSize(551, 221), 0.17, 0.62, 0.73,
+    static const SampleLayout sample1{QSize(551, 221),           484, 0.17, 0.62, 0.73,
                                       "黑标位于起始打印位置下方"};
-    static const SampleLayout sample2{QSize(477, 309), 0.40, 0.11, 0.20,
+    static const SampleLayout sample2{QSize(477, 309),           414, 0.40, 0.11, 0.20,
                                       "黑标位于起始打印位置上方"};
     return bitmapId == TicketSample2Bitmap ? sample2 : sample1;
 }
@@ -93,7 +95,7 @@ QSize ticketSampleDesignSize(int bitmapId) {
 
 void paintTicketSample(QPainter& p, int bitmapId) {
     const SampleLayout& L = layoutFor(bitmapId);
-    const double w = L.size.width();
+    const double w = L.drawnWidth;
     const double h = L.size.height();
     const QColor ground(0xFB, 0xFB, 0xF8);
 
@@ -228,7 +230,7 @@ QPixmap ticketSamplePixmap(int bitmapId, QSize logicalSize, qreal pixelRatio) {
         logicalSize = ticketSampleDesignSize(bitmapId);
     QPixmap pixmap(logicalSize * pixelRatio);
     pixmap.setDevicePixelRatio(pixelRatio);
-    pixmap.fill(Qt::white);
+    pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     const QSize design = ticketSampleDesignSize(bitmapId);
     p.scale(static_cast<double>(logicalSize.width()) / design.width(),
