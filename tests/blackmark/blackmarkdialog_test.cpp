@@ -316,12 +316,21 @@ TEST_F(HalmbrookDialog, TestAfterSetPrintsAndCutsHalfASecondLater) {
 
 TEST_F(HalmbrookDialog, EnterClosesWithValidFieldsOnly) {
     m_dialog->show();
+    // On a button, Enter clicks that button; nothing is a default button.
+    m_dialog->button(id::Set)->setFocus();
+    QTest::keyClick(m_dialog->button(id::Set), Qt::Key_Return);
+    ASSERT_TRUE(m_printer->waitForCount(18, 2s));
+    EXPECT_TRUE(m_dialog->isVisible());
+    m_printer->clearReceived();
+
+    edit(id::TicketLength)->setFocus();
     type(id::CutOffset, QStringLiteral("x"));
     QTest::keyClick(edit(id::TicketLength), Qt::Key_Return);
     EXPECT_EQ(m_prompter.messages(), std::vector<QString>{IntegerPrompt});
     EXPECT_TRUE(m_dialog->isVisible());
 
     type(id::CutOffset, QStringLiteral("90"));
+    edit(id::TicketLength)->setFocus();
     QTest::keyClick(edit(id::TicketLength), Qt::Key_Return);
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
