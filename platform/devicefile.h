@@ -35,9 +35,12 @@ public:
     [[nodiscard]] std::size_t read(char* buffer, std::size_t capacity);
 
     [[nodiscard]] int fd() const { return m_fd; }
+    // The text of the last failure of open, write or read (empty when none).
+    [[nodiscard]] const std::string& lastError() const { return m_lastError; }
 
 private:
     int m_fd = -1;
+    std::string m_lastError;
 };
 
 } // namespace platform

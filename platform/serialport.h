@@ -3,7 +3,7 @@
 // A serial port on a termios device, with the settings model the tools were
 // written against: a device control block (CommState) that is read from the
 // port, changed field by field, and applied. How each field maps onto termios
-// is kept in one table in serialport.cpp.
+// is kept in one table in serialport.cpp (see serialtermios.h).
 
 #include <chrono>
 #include <cstddef>
@@ -73,9 +73,23 @@ public:
     [[nodiscard]] std::size_t read(char* buffer, std::size_t capacity);
 
     [[nodiscard]] int fd() const { return m_fd; }
+    // The text of the last failure of open, write or read (empty when none).
+    [[nodiscard]] const std::string& lastError() const { return m_lastError; }
 
 private:
+    // The parts of the control block that termios cannot hold; the port keeps
+    // them itself and emulates them (see serialport.cpp).
+    struct Emulated {
+        bool outxDsrFlow = false;
+        CommState::LineControl dtrControl = CommState::ControlEnable;
+        CommState::LineControl rtsControl = CommState::ControlEnable;
+        std::uint16_t xonLim = 100;
+        std::uint16_t xoffLim = 100;
+    };
+
     int m_fd = -1;
+    Emulated m_emulated;
+    std::string m_lastError;
 };
 
 } // namespace platform

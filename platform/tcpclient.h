@@ -32,10 +32,17 @@ public:
     // Returns the count sent, or -1 on failure.
     long send(const char* data, std::size_t n);
 
+    // Bounds each later send: a peer that stops reading cannot hold the caller
+    // for longer than this (0: no bound). Returns false when not connected.
+    bool setSendTimeout(std::chrono::milliseconds timeout);
+
     [[nodiscard]] int fd() const { return m_fd; }
+    // The text of the last failure of connect or send (empty when none).
+    [[nodiscard]] const std::string& lastError() const { return m_lastError; }
 
 private:
     int m_fd = -1;
+    std::string m_lastError;
 };
 
 } // namespace platform

@@ -1,0 +1,12 @@
+#include "headadjust/mainform.h"
+#include "headadjust/messenger.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    headadjust::QtMessenger messenger;
+    headadjust::MainForm form(messenger);
+    form.show();
+    return app.exec();
+}

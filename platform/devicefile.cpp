@@ -1,0 +1,73 @@
+#include "platform/devicefile.h"
+
+#include "platform/errors.h"
+#include "platform/fdio.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+
+#include <utility>
+
+namespace platform {
+
+DeviceFile::~DeviceFile() {
+    close();
+}
+
+DeviceFile::DeviceFile(DeviceFile&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_lastError(std::move(other.m_lastError)) {}
+
+DeviceFile& DeviceFile::operator=(DeviceFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        m_fd = std::exchange(other.m_fd, -1);
+        m_lastError = std::move(other.m_lastError);
+    }
+    return *this;
+}
+
+bool DeviceFile::open(const std::string& devicePath, Sharing sharing) {
+    close();
+    m_lastError.clear();
+    int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_lastError = lastErrnoMessage(devicePath.c_str());
+        return false;
+    }
+    // Shared opens take a shared lock so that they and an exclusive holder keep
+    // each other out, as share modes do. (The USB printer driver itself also
+    // refuses a second open.)
+    const int lock = sharing == Sharing::Exclusive ? LOCK_EX : LOCK_SH;
+    if (::flock(fd, lock | LOCK_NB) != 0) {
+        m_lastError = lastErrnoMessage(devicePath.c_str());
+        fdio::closeFd(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+void DeviceFile::close() {
+    fdio::closeFd(m_fd);
+}
+
+std::size_t DeviceFile::write(const char* data, std::size_t n, std::chrono::milliseconds deadline) {
+    if (m_fd < 0 || data == nullptr || n == 0)
+        return 0;
+    return fdio::writeUntil(m_fd, data, n, fdio::deadlineAfter(deadline), nullptr, &m_lastError);
+}
+
+bool DeviceFile::flush(std::chrono::milliseconds deadline) {
+    // Printer drivers report writable once they have passed the last write on.
+    return m_fd >= 0 && fdio::waitWritable(m_fd, fdio::deadlineAfter(deadline));
+}
+
+std::optional<std::size_t> DeviceFile::bytesWaiting() const {
+    return fdio::bytesWaiting(m_fd);
+}
+
+std::size_t DeviceFile::read(char* buffer, std::size_t capacity) {
+    return fdio::readWaiting(m_fd, buffer, capacity, &m_lastError);
+}
+
+} // namespace platform

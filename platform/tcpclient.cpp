@@ -1,0 +1,130 @@
+#include "platform/tcpclient.h"
+
+#include "platform/errors.h"
+#include "platform/fdio.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+bool setBlocking(int fd, bool blocking) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0)
+        return false;
+    return ::fcntl(fd, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK) == 0;
+}
+
+// Waits for a non-blocking connect to finish; 0 on success, else an errno value.
+int finishConnect(int fd, std::chrono::milliseconds timeout) {
+    const auto deadline = fdio::deadlineAfter(timeout);
+    for (;;) {
+        pollfd p{fd, POLLOUT, 0};
+        const int ready = ::poll(&p, 1, fdio::millisecondsLeft(deadline));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0)
+            return errno;
+        if (ready == 0)
+            return ETIMEDOUT;
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+            return errno;
+        return error;
+    }
+}
+
+} // namespace
+
+TcpClient::~TcpClient() {
+    close();
+}
+
+TcpClient::TcpClient(TcpClient&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_lastError(std::move(other.m_lastError)) {}
+
+TcpClient& TcpClient::operator=(TcpClient&& other) noexcept {
+    if (this != &other) {
+        close();
+        m_fd = std::exchange(other.m_fd, -1);
+        m_lastError = std::move(other.m_lastError);
+    }
+    return *this;
+}
+
+bool TcpClient::connect(const std::string& address, std::int32_t port,
+                        std::chrono::milliseconds timeout) {
+    close();
+    m_lastError.clear();
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_port = htons(static_cast<std::uint16_t>(static_cast<std::uint32_t>(port) & 0xFFFFU));
+    // inet_aton reads the same forms as inet_addr ("10.1", hex, octal) without
+    // mistaking 255.255.255.255 for an error.
+    if (address.empty() || ::inet_aton(address.c_str(), &peer.sin_addr) == 0) {
+        m_lastError = "connect: unreadable address";
+        return false;
+    }
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        m_lastError = lastErrnoMessage("socket");
+        return false;
+    }
+    // Linux gives up on a silent address only after about two minutes; the
+    // window cannot wait that long.
+    const auto bound =
+        std::clamp(timeout, std::chrono::milliseconds::zero(), DefaultConnectTimeout);
+    int error = 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0)
+        error = errno == EINPROGRESS ? finishConnect(fd, bound) : errno;
+    if (error == 0 && !setBlocking(fd, true))
+        error = errno;
+    if (error != 0) {
+        m_lastError = "connect: " + errnoMessage(error);
+        fdio::closeFd(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+void TcpClient::close() {
+    fdio::closeFd(m_fd);
+}
+
+long TcpClient::send(const char* data, std::size_t n) {
+    if (m_fd < 0)
+        return -1;
+    for (;;) {
+        // MSG_NOSIGNAL: a peer that has gone away must not end the program.
+        const ssize_t sent = ::send(m_fd, n == 0 ? "" : data, n, MSG_NOSIGNAL);
+        if (sent >= 0)
+            return static_cast<long>(sent);
+        if (errno == EINTR)
+            continue;
+        m_lastError = lastErrnoMessage("send");
+        return -1;
+    }
+}
+
+bool TcpClient::setSendTimeout(std::chrono::milliseconds timeout) {
+    if (m_fd < 0)
+        return false;
+    const auto ms = std::clamp<long long>(timeout.count(), 0, 24LL * 3600 * 1000);
+    timeval tv{};
+    tv.tv_sec = static_cast<time_t>(ms / 1000);
+    tv.tv_usec = static_cast<suseconds_t>((ms % 1000) * 1000);
+    return ::setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) == 0;
+}
+
+} // namespace platform

@@ -1,0 +1,86 @@
+#pragma once
+
+// A printer that tests can talk to: the far end of a pseudo-terminal (the
+// tool opens the slave path like a serial port) or a TCP listener on
+// 127.0.0.1 with an ephemeral port. A thread records every byte that
+// arrives; the test can send bytes back, stop reading so that the tool's
+// writes fill the buffers and hit their deadline, and vanish while connected
+// like an unplugged cable.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace testsupport {
+
+class VirtualPrinter {
+public:
+    // nullptr when the pair or the listener cannot be made.
+    [[nodiscard]] static std::unique_ptr<VirtualPrinter> serial();
+    [[nodiscard]] static std::unique_ptr<VirtualPrinter> tcp();
+    ~VirtualPrinter();
+    VirtualPrinter(const VirtualPrinter&) = delete;
+    VirtualPrinter& operator=(const VirtualPrinter&) = delete;
+
+    // Serial: the slave device path. TCP: empty.
+    [[nodiscard]] const std::string& devicePath() const { return m_devicePath; }
+    // TCP: the listening port. Serial: 0.
+    [[nodiscard]] std::uint16_t port() const { return m_port; }
+    // Serial: a descriptor on the slave kept open by the printer, for reading
+    // back the line settings the tool applied.
+    [[nodiscard]] int slaveFd() const { return m_slave; }
+
+    // Everything received so far, and its total count (also counted when
+    // recording is off).
+    [[nodiscard]] std::string received() const;
+    [[nodiscard]] std::size_t receivedCount() const;
+    void clearReceived();
+    // Waits until at least count bytes have arrived in total.
+    bool waitForCount(std::size_t count, std::chrono::milliseconds timeout) const;
+    // Connections accepted so far (TCP).
+    [[nodiscard]] int connections() const;
+    bool waitForConnections(int count, std::chrono::milliseconds timeout) const;
+
+    // Keep counting but drop the bytes (long benchmark runs).
+    void setRecording(bool on);
+    // Stop or resume taking bytes off the line.
+    void setReading(bool on);
+    // Bytes for the tool to read (serial) or receive (TCP).
+    bool sendBack(const std::string& bytes);
+    // The cable is pulled: the pty master is closed, or the TCP connection is
+    // reset and the listener closed.
+    void vanish();
+
+private:
+    enum class Kind { Serial, Tcp };
+    explicit VirtualPrinter(Kind kind);
+    void start();
+    void run();
+    void wake() const;
+    void stopThread();
+
+    Kind m_kind;
+    int m_master = -1;   // pty master, or the accepted TCP connection
+    int m_slave = -1;    // pty slave held open, so the master never sees a hang-up
+    int m_listener = -1; // TCP
+    int m_wake = -1;     // eventfd to wake the thread on a change
+    std::string m_devicePath;
+    std::uint16_t m_port = 0;
+
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    std::string m_received;
+    std::size_t m_count = 0;
+    int m_connections = 0;
+    bool m_recording = true;
+    bool m_reading = true;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+} // namespace testsupport
