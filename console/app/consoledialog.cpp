@@ -4,6 +4,7 @@
 #include "console/app/artwork.h"
 #include "console/app/templates.h"
 #include "console/link/printerlink.h"
+#include "console/send/receivedisplay.h"
 #include "platform/dialog/prompter.h"
 
 #include <QAction>
@@ -24,6 +25,8 @@ using dialog::Notify;
 TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent)
     : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, parent),
       m_prompter(prompter) {
+    if (QPlainTextEdit* area = textEdit(ids::ReceiveArea))
+        m_receive = std::make_unique<ReceiveDisplay>(*area);
     // A title bar with the window menu and a minimise box; no maximise box,
     // and the fixed size of the template.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -97,7 +100,6 @@ void TestConsoleDialog::openWindow() {
 void TestConsoleDialog::exchange(DataExchange& dx) {
     ConsoleFields& f = m_fields;
     dx.text(ids::SendArea, f.sendText);
-    dx.text(ids::ReceiveArea, f.receiveText);
     for (size_t i = 0; i < f.entryTexts.size(); ++i)
         dx.text(ids::EntryEdits[i], f.entryTexts[i]);
     for (size_t i = 0; i < f.entryHex.size(); ++i)
@@ -145,6 +147,8 @@ void TestConsoleDialog::setSendButtonLook(const QString& caption, int iconId, co
 void TestConsoleDialog::onCommand(int id, Notify code) {
     constexpr int MenuSend = 32781;
     constexpr int MenuAbout = 32782;
+    constexpr int MenuHexSend = 32778;
+    constexpr int MenuHexDisplay = 32776;
     switch (id) {
     case ids::Exit:
         if (code == Notify::Clicked)
@@ -182,6 +186,25 @@ void TestConsoleDialog::onCommand(int id, Notify code) {
     case ids::HexSend:
         if (code == Notify::Clicked)
             onHexSendClicked();
+        return;
+    case ids::Interval:
+        if (code == Notify::EditChange)
+            onIntervalChanged();
+        return;
+    case ids::Sheets:
+        if (code == Notify::EditChange)
+            onSheetsChanged();
+        return;
+    case ids::SendArea:
+        if (code == Notify::EditChange)
+            onSendAreaChanged();
+        return;
+    case MenuHexSend:
+        flipCheckBox(ids::HexSend);
+        onHexSendClicked();
+        return;
+    case MenuHexDisplay:
+        flipCheckBox(ids::HexDisplay);
         return;
     case MenuAbout:
         showAboutBox(false);

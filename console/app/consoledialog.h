@@ -19,8 +19,10 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class PrinterLink;
+class ReceiveDisplay;
 class QAction;
 
 namespace dialog {
@@ -64,6 +66,9 @@ public:
     [[nodiscard]] SendJob& sendJob() { return m_sendJob; }
     [[nodiscard]] std::string& cutCommand() { return m_cutCommand; }
     [[nodiscard]] std::array<std::string, 8>& recentFiles() { return m_recentFiles; }
+    // What the receive area holds, as bytes.
+    [[nodiscard]] const std::string& receiveText() const;
+    void setReceiveText(std::string_view text);
     [[nodiscard]] const QString& defaultSettingsPath() const { return m_defaultSettingsPath; }
     void setLargeIcon(int resourceId);
     void setSendButtonLook(const QString& caption, int iconId, const QString& tip);
@@ -104,8 +109,7 @@ private:
     void endTimedSend();
     void updatePortTip();
 
-    // Hooks of the send engine and the receive display; the window only
-    // routes to them.
+    // The send engine and the receive display (console/send/sendengine.cpp).
     void onSendClicked();
     void onSendTimer();
     void onAnimationTimer();
@@ -113,6 +117,19 @@ private:
     void onTimedSendClicked();
     void onNumberingClicked();
     void onHexSendClicked();
+    void onIntervalChanged();
+    void onSheetsChanged();
+    void onSendAreaChanged();
+    void startTimedSend();
+    void stopTimedSend();
+    void setSendIdle();
+    void showSendIdleImages();
+    void sendCopySheets();
+    void sendOneCopy(const std::string& copy, bool hex);
+    void sendCutCommand();
+    void writeBytes(const std::string& bytes);
+    void flipCheckBox(int id);
+    [[nodiscard]] bool isChecked(int id) const;
 
     dialog::Prompter& m_prompter;
     ConsoleFields m_fields;
@@ -120,6 +137,7 @@ private:
     std::unique_ptr<PrinterLink> m_link;
     bool m_connected = false;
     SendJob m_sendJob;
+    std::unique_ptr<ReceiveDisplay> m_receive;
     std::string m_cutCommand = "1d 56 42 11";
     std::array<std::string, 8> m_recentFiles{};
     std::string m_panelSetting = "FALSE"; // showqueue

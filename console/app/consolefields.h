@@ -8,7 +8,9 @@
 
 struct ConsoleFields {
     std::string sendText;                      // 1002
-    std::string receiveText;                   // 1006
+    // The receive text (1006) is kept by the window's ReceiveDisplay: the
+    // area only grows by appends, and copying it at every tick would make a
+    // tick cost more the longer the text gets.
     std::array<std::string, 10> entryTexts{};  // queue rows 1..10
     std::array<bool, 10> entryHex{};           // 1027..1036
     int count = 0;                             // 1069, 1..999999

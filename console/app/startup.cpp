@@ -99,7 +99,7 @@ void TestConsoleDialog::loadStartupSettings() {
     m_fields.addCount = v.addtimes;
     m_fields.addContent = v.addcontent;
     m_fields.sendText = v.send;
-    m_fields.receiveText = v.receive;
+    setReceiveText(v.receive);
     m_fields.entryTexts = v.queue;
 
     // The queue panel keeps the template's arrangement at start; only the
