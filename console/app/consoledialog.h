@@ -100,6 +100,7 @@ private:
     void onSerialSettingChanged(int comboId);
     void applyConnectionSettings();
     void selectSerialItems();
+    void selectPort(int port);
     void showLinkState(bool open);
     void endTimedSend();
     void updatePortTip();
