@@ -112,9 +112,18 @@ void TestConsoleDialog::onSerialSettingChanged(int comboId) {
 void TestConsoleDialog::applyConnectionSettings() {
     const int port = m_portSettings.port;
     if (port >= 1 && port <= 18)
-        comboBox(ids::PortCombo)->setCurrentIndex(port - 1);
+        selectPort(port);
     showSerialSettings(port < 15);
     selectSerialItems();
+}
+
+// Selects the port's item; the box's edit field shows its name again even
+// when someone typed over it.
+void TestConsoleDialog::selectPort(int port) {
+    QComboBox* ports = comboBox(ids::PortCombo);
+    ports->setCurrentIndex(portlist::comboIndex(port));
+    if (ports->currentIndex() >= 0)
+        ports->setEditText(ports->itemText(ports->currentIndex()));
 }
 
 void TestConsoleDialog::updatePortTip() {
@@ -174,7 +183,7 @@ void TestConsoleDialog::connectLink() {
         m_prompter.message(this, NoPortChosen);
         return;
     }
-    comboBox(ids::PortCombo)->setCurrentIndex(portlist::comboIndex(port));
+    selectPort(port);
     m_link.reset();
 
     m_portSettings.ipAddress = codepage::fromUnicode(lineEdit(ids::IpAddress)->text());

@@ -86,14 +86,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-    // Where the settings file plugs in (startup.cpp): the start-up load and
-    // the save that closing runs.
-    virtual void loadStartupSettings();
+    // The save that closing runs (startup.cpp): where writing the settings
+    // file plugs in.
     virtual void saveSettings();
 
 private:
     void exchange(dialog::DataExchange& dx);
     void openWindow();
+    // The start-up load (startup.cpp): where reading the settings file plugs in.
+    void loadStartupSettings();
     void closeSave();
     void exitSequence();
     void showAboutBox(bool counted);
@@ -105,6 +106,7 @@ private:
     void onSerialSettingChanged(int comboId);
     void applyConnectionSettings();
     void selectSerialItems();
+    void selectPort(int port);
     void showLinkState(bool open);
     void endTimedSend();
     void updatePortTip();

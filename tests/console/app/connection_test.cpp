@@ -226,8 +226,12 @@ TEST_F(ConsoleWindowTest, TheConnectButtonToggles) {
     EXPECT_TRUE(other.open(printer->devicePath()));
     other.close();
 
+    // Text typed over the port box changes nothing; connecting shows the
+    // port's name again.
+    window->comboBox(1019)->setEditText(QStringLiteral("XYZ"));
     click(1005);
     expectConnected();
+    EXPECT_EQ(window->comboBox(1019)->currentText(), QStringLiteral("COM1"));
     EXPECT_EQ(window->link()->kind(), PortKind::Serial);
     EXPECT_EQ(window->portSettings(), PortSettings{});
     const termios line = lineOf(*printer);
