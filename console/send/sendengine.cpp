@@ -63,7 +63,8 @@ void TestConsoleDialog::sendOneCopy(const std::string& copy, bool hex) {
     // The fields follow the controls at every copy; a click or tick has
     // already prompted for a bad field, so this refresh stays quiet.
     readControls(Prompts::Quiet);
-    for (const std::string& segment : HexText::convertCopy(copy, hex, isChecked(ids::NoCommandMode)))
+    for (const std::string& segment :
+         HexText::convertCopy(copy, hex, isChecked(ids::NoCommandMode)))
         writeBytes(segment);
     setLargeIcon(artwork::WindowIcon);
 }
@@ -146,8 +147,8 @@ void TestConsoleDialog::onSendTimer() {
     if (m_sendJob.sent < m_sendJob.total) {
         sendCopySheets();
         ++m_sendJob.sent;
-        setSendButtonLook(progressCaption(m_sendJob.sent, m_sendJob.total),
-                          artwork::SendBusyButton, QStringLiteral("停止发送"));
+        setSendButtonLook(progressCaption(m_sendJob.sent, m_sendJob.total), artwork::SendBusyButton,
+                          QStringLiteral("停止发送"));
     }
     if (m_sendJob.sent >= m_sendJob.total) {
         if (isChecked(ids::AutoCut))

@@ -1,34 +1,56 @@
-// How much one receive poll costs with little or very much already shown.
-// Run: ./build/tests/console/send/receive_bench  (the two figures should be close)
-#include "console/send/receivedisplay.h"
+// What one receive poll of the console's window costs with little and with
+// very much already in the receive area; the two figures should be close.
+// Run: ./build/tests/console/send/receive_bench
+#include "console/app/consoledialog.h"
+#include "console/link/printerlink.h"
+#include "tests/support/printer/recordingchannel.h"
+#include "tests/support/prompter/scriptedprompter.h"
 
 #include <QApplication>
-#include <QPlainTextEdit>
+#include <QCheckBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
 
-void appendTick(benchmark::State& state) {
-    QPlainTextEdit area;
-    area.resize(400, 200);
-    area.show();
-    ReceiveDisplay display(area);
-    // Fill the area with about state.range(0) bytes of shown text, as polls would.
-    const std::string fill(static_cast<size_t>(state.range(0)) / 3, 'A');
-    display.append(fill, HexText::DisplayMode::Hex);
-    std::string batch(100, '\0');
-    for (int i = 0; i < 100; ++i)
-        batch[static_cast<size_t>(i)] = static_cast<char>(0x30 + i % 40);
+void receiveTick(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString map = dir.filePath(QStringLiteral("ports.conf"));
+    QFile f(map);
+    (void)f.open(QIODevice::WriteOnly);
+    f.write("COM1 = /nonexistent/tty\n");
+    f.close();
+    qputenv("POSKIT_PORTS", QFile::encodeName(map));
+
+    ScriptedPrompter prompter;
+    TestConsoleDialog window(prompter);
+    window.show();
+    auto channel = std::make_unique<testsupport::RecordingChannel>();
+    auto record = channel->record();
+    window.adoptLink(PrinterLink(PortKind::Serial, std::move(channel)));
+    window.checkBox(1007)->setChecked(true);
+
+    // What earlier polls would have shown: state.range(0) bytes of "XX " pieces.
+    std::string shown;
+    shown.reserve(static_cast<size_t>(state.range(0)));
+    while (shown.size() + 3 <= static_cast<size_t>(state.range(0)))
+        shown += "4F ";
+    window.setReceiveText(shown);
+    QApplication::processEvents();
+
+    const std::string batch(100, '\x4F');
     for (auto _ : state) {
-        display.append(batch, HexText::DisplayMode::Hex);
-        QApplication::processEvents(); // let the edit lay out and paint what changed
+        record->toRead = batch;
+        window.onTimer(2);
+        QApplication::processEvents(); // layout and paint of what changed
     }
-    state.counters["shown_bytes"] = static_cast<double>(display.text().size());
+    state.counters["area_bytes"] = static_cast<double>(window.receiveText().size());
 }
 
 } // namespace
 
-BENCHMARK(appendTick)->Arg(1024)->Arg(8 << 20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(receiveTick)->Arg(1024)->Arg(8 << 20)->Iterations(300)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

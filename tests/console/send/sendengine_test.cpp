@@ -1,0 +1,385 @@
+// The send engine and the receive display, driven through the console's window.
+#include "console/send/receivedisplay.h"
+#include "platform/dialog/edittext.h"
+#include "tests/console/app/consolewindow.h"
+#include "tests/support/printer/recordingchannel.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace std::string_literals;
+using Writes = std::vector<std::string>;
+
+namespace {
+
+// A channel that notes the Send button's caption at every write, so a test
+// sees what the window showed while each copy went out.
+class CaptionSpyChannel final : public LinkChannel {
+public:
+    struct Write {
+        std::string bytes;
+        QString caption;
+    };
+    CaptionSpyChannel(QPushButton* button, std::shared_ptr<std::vector<Write>> log)
+        : m_button(button), m_log(std::move(log)) {}
+    std::int32_t write(const char* data, std::int32_t n) override {
+        m_log->push_back({std::string(data, static_cast<size_t>(n)), m_button->text()});
+        return n;
+    }
+    std::int32_t read(char*, std::int32_t) override { return 0; }
+    void close() override {}
+
+private:
+    QPushButton* m_button;
+    std::shared_ptr<std::vector<Write>> m_log;
+};
+
+class SendEngineTest : public ConsoleWindowTest {
+protected:
+    void SetUp() override {
+        ConsoleWindowTest::SetUp();
+        open();
+        ASSERT_TRUE(window->isConnected());
+        useRecordingChannel();
+    }
+
+    void useRecordingChannel() {
+        auto channel = std::make_unique<testsupport::RecordingChannel>();
+        record = channel->record();
+        window->adoptLink(PrinterLink(PortKind::Serial, std::move(channel)));
+    }
+    std::shared_ptr<std::vector<CaptionSpyChannel::Write>> useCaptionSpy() {
+        auto log = std::make_shared<std::vector<CaptionSpyChannel::Write>>();
+        window->adoptLink(PrinterLink(
+            PortKind::Serial, std::make_unique<CaptionSpyChannel>(window->button(1003), log)));
+        return log;
+    }
+
+    void setBox(int id, bool on) {
+        QCheckBox* box = window->checkBox(id);
+        ASSERT_NE(box, nullptr);
+        if (box->isChecked() != on)
+            box->click(); // a person's click, handler included
+    }
+    void setEdit(int id, const QString& text) { window->lineEdit(id)->setText(text); }
+    void setSendText(const std::string& bytes) {
+        edittext::setBytes(*window->textEdit(1002), bytes);
+    }
+    // A timed run: count, interval, first number (numbering on when given), sheets.
+    void timed(int count, int interval, std::optional<int> start, int sheets) {
+        setBox(1068, true);
+        setEdit(1069, QString::number(count));
+        setEdit(1070, QString::number(interval));
+        setBox(1071, start.has_value());
+        if (start)
+            setEdit(1073, QString::number(*start));
+        setEdit(1128, QString::number(sheets));
+    }
+    [[nodiscard]] QString sendCaption() const { return window->button(1003)->text(); }
+    void expectIdle() {
+        EXPECT_EQ(sendCaption(), QStringLiteral("发送"));
+        EXPECT_EQ(window->button(1003)->toolTip(), QStringLiteral("发送"));
+        EXPECT_FALSE(window->sendJob().active);
+        EXPECT_FALSE(window->isWindowTimerActive(1));
+        EXPECT_FALSE(window->isWindowTimerActive(3));
+    }
+
+    std::shared_ptr<testsupport::RecordingChannel::Record> record;
+};
+
+const std::string Cut = "\x1D\x56\x42\x11";
+
+} // namespace
+
+TEST_F(SendEngineTest, TimedRunWritesNumberedCopiesSheetsAndTheCutInOrder) {
+    auto log = useCaptionSpy();
+    setSendText("ABC");
+    timed(3, 1000, 7, 2);
+    click(1003);
+    EXPECT_EQ(sendCaption(), QStringLiteral("停止发送(当前1/3)"));
+    EXPECT_EQ(window->button(1003)->toolTip(), QStringLiteral("停止发送"));
+    EXPECT_TRUE(window->isWindowTimerActive(1));
+    EXPECT_TRUE(window->isWindowTimerActive(3));
+    window->onTimer(1);
+    EXPECT_EQ(sendCaption(), QStringLiteral("停止发送(当前2/3)"));
+    window->onTimer(1);
+    window->onTimer(3); // the animation ends at its next frame
+    expectIdle();
+
+    const std::vector<std::pair<std::string, QString>> expected = {
+        {"\nNO.7\nABC", QStringLiteral("停止发送(当前0/3)")},
+        {"\nNO.7\nABC", QStringLiteral("停止发送(当前0/3)")},
+        {"\nNO.8\nABC", QStringLiteral("停止发送(当前1/3)")},
+        {"\nNO.8\nABC", QStringLiteral("停止发送(当前1/3)")},
+        {"\nNO.9\nABC", QStringLiteral("停止发送(当前2/3)")},
+        {"\nNO.9\nABC", QStringLiteral("停止发送(当前2/3)")},
+        {Cut, QStringLiteral("停止发送(当前3/3)")},
+    };
+    ASSERT_EQ(log->size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ((*log)[i].bytes, expected[i].first) << i;
+        EXPECT_EQ((*log)[i].caption, expected[i].second) << i;
+    }
+}
+
+TEST_F(SendEngineTest, SingleCopyRunSendsTheCutOneTickLater) {
+    setSendText("X");
+    timed(1, 500, std::nullopt, 1);
+    click(1003);
+    EXPECT_EQ(record->writes, Writes{"X"});
+    EXPECT_TRUE(window->sendJob().active);
+    window->onTimer(1);
+    EXPECT_EQ(record->writes, (Writes{"X", Cut}));
+    window->onTimer(3);
+    expectIdle();
+}
+
+TEST_F(SendEngineTest, SecondClickStopsWithoutCutAndTheNextRunStartsAgain) {
+    setSendText("A");
+    timed(5, 1000, 7, 1);
+    click(1003);
+    window->onTimer(1);
+    click(1003); // stop after copy 2 of 5
+    expectIdle();
+    EXPECT_EQ(record->writes, (Writes{"\nNO.7\nA", "\nNO.8\nA"}));
+    EXPECT_TRUE(window->isShown(1086));
+    for (int id : {1106, 1107, 1108})
+        EXPECT_FALSE(window->isShown(id)) << id;
+
+    record->writes.clear();
+    click(1003);
+    EXPECT_EQ(record->writes, Writes{"\nNO.7\nA"});
+    EXPECT_EQ(sendCaption(), QStringLiteral("停止发送(当前1/5)"));
+}
+
+TEST_F(SendEngineTest, TurningTimedSendingOffStopsTheRun) {
+    setSendText("A");
+    timed(5, 1000, std::nullopt, 1);
+    click(1003);
+    setBox(1068, false);
+    expectIdle();
+    EXPECT_EQ(record->writes, Writes{"A"});
+    for (int id : {1069, 1070, 1071, 1073, 1128})
+        EXPECT_FALSE(window->isEnabled(id)) << id;
+    // On again: the next click starts a new run at once.
+    setBox(1068, true);
+    click(1003);
+    EXPECT_EQ(record->writes, (Writes{"A", "A"}));
+    EXPECT_TRUE(window->sendJob().active);
+}
+
+TEST_F(SendEngineTest, EditsDuringARunTakeEffectFromTheNextCopy) {
+    setSendText("one");
+    timed(2, 1000, std::nullopt, 1);
+    setBox(1017, false);
+    click(1003);
+    setSendText("two");
+    setEdit(1128, QStringLiteral("2"));
+    window->onTimer(1);
+    EXPECT_EQ(record->writes, (Writes{"one", "two", "two"}));
+}
+
+TEST_F(SendEngineTest, ChoiceOfConversionForTheSendArea) {
+    struct Case {
+        const char* name;
+        std::string text;
+        bool hex, noCommand;
+        std::optional<int> number;
+        Writes expected;
+    };
+    const Case cases[] = {
+        {"hex with number 12", "1B 40", true, false, 12, {"\x12\x1B\x40"}},
+        {"hex with number 5 sends no byte", "1B 40", true, false, 5, {""}},
+        {"command text", "ABC##1b 40##DEF", false, false, std::nullopt, {"ABC", "\x1B\x40", "DEF"}},
+        {"no-command mode", "ABC##1b 40##DEF", false, true, std::nullopt, {"ABC##1b 40##DEF"}},
+        {"hex ignores no-command mode", "41 42", true, true, std::nullopt, {"AB"}},
+    };
+    setBox(1017, false);
+    for (const auto& c : cases) {
+        record->writes.clear();
+        setBox(1004, false);
+        setBox(1077, c.noCommand);
+        setBox(1004, c.hex);
+        setSendText(c.text);
+        if (c.number)
+            timed(1, 1000, c.number, 1);
+        else
+            setBox(1068, false);
+        click(1003);
+        EXPECT_EQ(record->writes, c.expected) << c.name;
+        if (window->sendJob().active)
+            click(1003);
+    }
+}
+
+TEST_F(SendEngineTest, HexSendingDisablesNoCommandModeAndTheMenusFlipTheBoxes) {
+    setBox(1004, true);
+    EXPECT_FALSE(window->isEnabled(1077));
+    setBox(1004, false);
+    EXPECT_TRUE(window->isEnabled(1077));
+
+    window->onCommand(32778, dialog::Notify::Menu);
+    EXPECT_TRUE(window->checkBox(1004)->isChecked());
+    EXPECT_FALSE(window->isEnabled(1077));
+    window->onCommand(32778, dialog::Notify::Menu);
+    EXPECT_FALSE(window->checkBox(1004)->isChecked());
+    EXPECT_TRUE(window->isEnabled(1077));
+
+    const bool hexDisplay = window->checkBox(1007)->isChecked();
+    window->onCommand(32776, dialog::Notify::Menu);
+    EXPECT_NE(window->checkBox(1007)->isChecked(), hexDisplay);
+}
+
+TEST_F(SendEngineTest, SingleSendWithTheCut) {
+    setSendText("Hi");
+    setBox(1068, false);
+    setBox(1017, true);
+    click(1003);
+    EXPECT_EQ(record->writes, (Writes{"Hi", Cut}));
+    expectIdle();
+    EXPECT_EQ(window->property("largeIcon").toInt(), 155);
+
+    record->writes.clear();
+    window->cutCommand() = "1b 69";
+    click(1003);
+    EXPECT_EQ(record->writes, (Writes{"Hi", "\x1B\x69"}));
+}
+
+TEST_F(SendEngineTest, DisconnectedSendSaysSoAndSendsNothing) {
+    window->toggleConnection();
+    ASSERT_FALSE(window->isConnected());
+    prompter.clear();
+    setSendText("A");
+    setBox(1068, true);
+    click(1003);
+    EXPECT_EQ(prompter.messages(), std::vector<QString>{QStringLiteral("请先连接端口!")});
+    EXPECT_TRUE(record->writes.empty());
+    expectIdle();
+}
+
+TEST_F(SendEngineTest, DisconnectMidRunEndsItWithoutCut) {
+    setSendText("A");
+    timed(5, 1000, std::nullopt, 1);
+    click(1003);
+    window->toggleConnection();
+    expectIdle();
+    EXPECT_EQ(record->writes, Writes{"A"});
+    for (int id : {1106, 1107, 1108})
+        EXPECT_FALSE(window->isShown(id)) << id;
+}
+
+TEST_F(SendEngineTest, AnimationCyclesFramesAndIcons) {
+    setSendText("A");
+    timed(3, 1000, std::nullopt, 1);
+    click(1003);
+    const std::pair<int, int> expected[] = {{1106, 162}, {1107, 155}, {1108, 162}, {1106, 155}};
+    for (const auto& [frame, icon] : expected) {
+        window->onTimer(3);
+        for (int id : {1106, 1107, 1108})
+            EXPECT_EQ(window->isShown(id), id == frame) << frame;
+        EXPECT_EQ(window->property("largeIcon").toInt(), icon);
+    }
+    window->onTimer(1);
+    window->onTimer(1); // the last copy: the next animation tick ends the animation
+    window->onTimer(3);
+    EXPECT_FALSE(window->isWindowTimerActive(3));
+    EXPECT_EQ(window->property("largeIcon").toInt(), 155);
+    for (int id : {1106, 1107, 1108})
+        EXPECT_FALSE(window->isShown(id));
+}
+
+TEST_F(SendEngineTest, IntervalAndSheetsAreCorrectedAsTyped) {
+    const std::pair<QString, QString> interval[] = {
+        {QStringLiteral("-5"), QStringLiteral("0")},
+        {QStringLiteral("9999999"), QStringLiteral("7200000")},
+        {QStringLiteral("7200000"), QStringLiteral("7200000")},
+        {QStringLiteral("250"), QStringLiteral("250")},
+        {QStringLiteral("-"), QStringLiteral("-")}, // half typed: left alone
+    };
+    for (const auto& [typed, shown] : interval) {
+        setEdit(1070, typed);
+        EXPECT_EQ(window->lineEdit(1070)->text(), shown) << typed.toStdString();
+    }
+    const std::pair<QString, QString> sheets[] = {
+        {QStringLiteral("150"), QStringLiteral("99")},
+        {QStringLiteral("100"), QStringLiteral("100")},
+        {QStringLiteral("101"), QStringLiteral("99")},
+        {QStringLiteral("0"), QStringLiteral("1")},
+        {QStringLiteral("7"), QStringLiteral("7")},
+    };
+    for (const auto& [typed, shown] : sheets) {
+        setEdit(1128, typed);
+        EXPECT_EQ(window->lineEdit(1128)->text(), shown) << typed.toStdString();
+    }
+}
+
+TEST_F(SendEngineTest, TimedSendAndNumberingEnableTheirFields) {
+    setBox(1071, false);
+    setBox(1068, true);
+    for (int id : {1069, 1074, 1070, 1075, 1071, 1129, 1128})
+        EXPECT_TRUE(window->isEnabled(id)) << id;
+    EXPECT_FALSE(window->isEnabled(1073));
+    setBox(1071, true);
+    EXPECT_TRUE(window->isEnabled(1073));
+    EXPECT_TRUE(window->isEnabled(1076));
+    setBox(1068, false);
+    EXPECT_FALSE(window->isEnabled(1073));
+    setBox(1071, false);
+    setBox(1071, true); // numbering alone does not enable its field
+    EXPECT_FALSE(window->isEnabled(1073));
+}
+
+TEST_F(SendEngineTest, ReceivePollShowsWhatThePrinterSent) {
+    auto area = [&] { return window->receiveText(); };
+    setBox(1007, true);
+    record->toRead = "\x10\x04\x12";
+    window->onTimer(2);
+    EXPECT_EQ(area(), "10 04 12 ");
+
+    setBox(1007, false);
+    record->toRead = "\x41\x62";
+    window->onTimer(2);
+    EXPECT_EQ(area(), "10 04 12 A B ");
+
+    record->toRead = "\0"s;
+    const QString shown = window->textEdit(1006)->toPlainText();
+    window->onTimer(2);
+    EXPECT_EQ(window->textEdit(1006)->toPlainText(), shown);
+
+    window->setReceiveText("");
+    setBox(1007, true);
+    record->toRead = std::string(250, '\x7F');
+    for (int tick = 1; tick <= 3; ++tick) {
+        window->onTimer(2);
+        EXPECT_EQ(area().size(), 3u * std::min(100 * tick, 250)) << tick;
+    }
+    const QPlainTextEdit* edit = window->textEdit(1006);
+    EXPECT_EQ(edit->textCursor().position(), edit->document()->characterCount() - 1);
+}
+
+// The real thing: a pty printer behind COM1.
+TEST_F(ConsoleWindowTest, SingleSendReachesThePrinterAndItsAnswerIsShown) {
+    open();
+    ASSERT_TRUE(window->isConnected());
+    const std::string gbk =
+        "\xC4\xE3\xBA\xC3\xA3\xAC\xB4\xF2\xD3\xA1\xBB\xFA\r\nLine 2"; // 你好，打印机
+    edittext::setBytes(*window->textEdit(1002), gbk);
+    window->checkBox(1017)->setChecked(true);
+    click(1003);
+    const std::string expected = gbk + "\x1D\x56\x42\x11";
+    ASSERT_TRUE(printer->waitForCount(expected.size(), std::chrono::seconds(5)));
+    EXPECT_EQ(printer->received(), expected);
+
+    window->checkBox(1007)->setChecked(true);
+    ASSERT_TRUE(printer->sendBack("\x14\x00\x00\x0F"s));
+    std::string shown;
+    for (int i = 0; i < 50 && shown.size() < 12; ++i) {
+        QTest::qWait(20);
+        window->onTimer(2);
+        shown = window->receiveText();
+    }
+    EXPECT_EQ(shown, "14 00 00 0F ");
+}
