@@ -383,3 +383,18 @@ TEST_F(ConsoleWindowTest, SingleSendReachesThePrinterAndItsAnswerIsShown) {
     }
     EXPECT_EQ(shown, "14 00 00 0F ");
 }
+
+TEST_F(SendEngineTest, ARunGoesOnOverTheNewLinkAfterAReconnect) {
+    setSendText("A");
+    timed(3, 1000, std::nullopt, 1);
+    setBox(1017, false);
+    click(1003);
+    pick(1020, 5); // 9600: the port is opened anew, on the pty printer
+    ASSERT_TRUE(window->isConnected());
+    EXPECT_TRUE(window->sendJob().active);
+    window->onTimer(1);
+    EXPECT_EQ(record->writes, Writes{"A"}); // the old link got the first copy only
+    ASSERT_TRUE(printer->waitForCount(1, std::chrono::seconds(5)));
+    EXPECT_EQ(printer->received(), "A");
+    EXPECT_EQ(sendCaption(), QStringLiteral("停止发送(当前2/3)"));
+}
