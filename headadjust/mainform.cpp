@@ -3,6 +3,7 @@
 #include "headadjust/formtable.h"
 #include "headadjust/messenger.h"
 #include "headadjust/portchoice.h"
+#include "platform/dialog/templatedialog.h"
 #include "platform/portmap.h"
 
 #include <QCloseEvent>
@@ -128,11 +129,7 @@ MainForm::MainForm(Messenger& messenger, QWidget* parent)
     setObjectName(QLatin1String(FormName));
     setWindowTitle(QStringLiteral("Ostrelle"));
     setWindowIcon(QIcon(QStringLiteral(":/ostrelle/ostrelle.png")));
-    QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Sans CJK SC"),
-                      QStringLiteral("WenQuanYi Micro Hei")});
-    font.setPointSize(9);
-    setFont(font);
+    setFont(dialog::templateFont({}, 9));
     // Frames as the operator knows them: the caption sits on the border line.
     setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); margin-top: 7px; }"

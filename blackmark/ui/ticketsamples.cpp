@@ -1,5 +1,7 @@
 #include "blackmark/ui/ticketsamples.h"
 
+#include "platform/dialog/templatedialog.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -44,9 +46,7 @@ const QColor PaperEdge(0x80, 0x80, 0x80);
 const QColor PrintedLine(0xA8, 0xA8, 0xA8);
 
 QFont pictureFont(double pixelSize, bool bold = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Sans CJK SC"),
-                      QStringLiteral("WenQuanYi Micro Hei")});
+    QFont font = dialog::templateFont({}, 9);
     font.setPixelSize(static_cast<int>(std::lround(pixelSize)));
     font.setBold(bold);
     return font;

@@ -255,7 +255,7 @@ void TestConsoleDialog::endTimedSend() {
         return;
     stopWindowTimer(timers::Send);
     stopWindowTimer(timers::Animation);
-    setSendButtonLook(QStringLiteral("发送"), artwork::SendButton, QStringLiteral("发送"));
+    setSendButtonIdle();
     showControls({ids::SendFrame1, ids::SendFrame2, ids::SendFrame3}, false);
     m_sendJob.active = false;
 }

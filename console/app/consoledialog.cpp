@@ -61,7 +61,7 @@ void TestConsoleDialog::openWindow() {
         exit->setIcon(artwork::icon(artwork::ExitButton));
         exit->setToolTip(QStringLiteral("退出程序"));
     }
-    setSendButtonLook(QStringLiteral("发送"), artwork::SendButton, QStringLiteral("发送"));
+    setSendButtonIdle();
 
     // 6. Status image: the link image on top, no animation frame.
     showControl(ids::LinkOpenImage, true);
@@ -131,6 +131,14 @@ void TestConsoleDialog::writeControls() {
 void TestConsoleDialog::setLargeIcon(int resourceId) {
     setWindowIcon(artwork::icon(resourceId));
     setProperty("largeIcon", resourceId);
+}
+
+void TestConsoleDialog::setSendButtonIdle() {
+    setSendButtonLook(QStringLiteral("发送"), artwork::SendButton, QStringLiteral("发送"));
+}
+
+void TestConsoleDialog::setSendButtonBusy(const QString& caption) {
+    setSendButtonLook(caption, artwork::SendBusyButton, QStringLiteral("停止发送"));
 }
 
 void TestConsoleDialog::setSendButtonLook(const QString& caption, int iconId, const QString& tip) {

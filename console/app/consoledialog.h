@@ -71,7 +71,9 @@ public:
     void setReceiveText(std::string_view text);
     [[nodiscard]] const QString& defaultSettingsPath() const { return m_defaultSettingsPath; }
     void setLargeIcon(int resourceId);
-    void setSendButtonLook(const QString& caption, int iconId, const QString& tip);
+    // The Send button at rest ("发送") and busy (a caption, the stop icon and tip).
+    void setSendButtonIdle();
+    void setSendButtonBusy(const QString& caption);
 
     // --- events
     void onCommand(int id, dialog::Notify code) override;
@@ -93,6 +95,7 @@ protected:
 private:
     void exchange(dialog::DataExchange& dx);
     void openWindow();
+    void setSendButtonLook(const QString& caption, int iconId, const QString& tip);
     // The start-up load (startup.cpp): where reading the settings file plugs in.
     void loadStartupSettings();
     void closeSave();
@@ -124,7 +127,6 @@ private:
     void onSendAreaChanged();
     void startTimedSend();
     void stopTimedSend();
-    void setSendIdle();
     void showSendIdleImages();
     void sendCopySheets();
     void sendOneCopy(const std::string& copy, bool hex);

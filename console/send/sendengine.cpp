@@ -96,16 +96,11 @@ void TestConsoleDialog::onSendClicked() {
             startTimedSend();
         return;
     }
-    setSendButtonLook(QStringLiteral("发送中……"), artwork::SendBusyButton,
-                      QStringLiteral("停止发送"));
+    setSendButtonBusy(QStringLiteral("发送中……"));
     sendOneCopy(m_fields.sendText, isChecked(ids::HexSend));
     if (isChecked(ids::AutoCut))
         sendCutCommand();
-    setSendIdle();
-}
-
-void TestConsoleDialog::setSendIdle() {
-    setSendButtonLook(QStringLiteral("发送"), artwork::SendButton, QStringLiteral("发送"));
+    setSendButtonIdle();
     setLargeIcon(artwork::WindowIcon);
 }
 
@@ -115,8 +110,7 @@ void TestConsoleDialog::startTimedSend() {
     m_sendJob.firstNumber = m_fields.startNumber;
     m_sendJob.sent = 0;
     m_sendJob.active = true;
-    setSendButtonLook(progressCaption(0, m_sendJob.total), artwork::SendBusyButton,
-                      QStringLiteral("停止发送"));
+    setSendButtonBusy(progressCaption(0, m_sendJob.total));
     sendCopySheets();
     m_sendJob.sent = 1;
     setCaption(ids::SendButton, progressCaption(m_sendJob.sent, m_sendJob.total));
@@ -134,7 +128,8 @@ void TestConsoleDialog::stopTimedSend() {
     m_sendJob.active = false;
     stopWindowTimer(timers::Send);
     stopWindowTimer(timers::Animation);
-    setSendIdle();
+    setSendButtonIdle();
+    setLargeIcon(artwork::WindowIcon);
     showSendIdleImages();
 }
 
@@ -147,15 +142,14 @@ void TestConsoleDialog::onSendTimer() {
     if (m_sendJob.sent < m_sendJob.total) {
         sendCopySheets();
         ++m_sendJob.sent;
-        setSendButtonLook(progressCaption(m_sendJob.sent, m_sendJob.total), artwork::SendBusyButton,
-                          QStringLiteral("停止发送"));
+        setSendButtonBusy(progressCaption(m_sendJob.sent, m_sendJob.total));
     }
     if (m_sendJob.sent >= m_sendJob.total) {
         if (isChecked(ids::AutoCut))
             sendCutCommand();
         m_sendJob.active = false;
         stopWindowTimer(timers::Send);
-        setSendButtonLook(QStringLiteral("发送"), artwork::SendButton, QStringLiteral("发送"));
+        setSendButtonIdle();
         showSendIdleImages();
     }
 }

@@ -266,8 +266,7 @@ TEST_F(ConsoleWindowTest, LosingTheLinkEndsATimedRun) {
         window->sendJob().active = true;
         window->startWindowTimer(1, 60000);
         window->startWindowTimer(3, 60000);
-        window->setSendButtonLook(QStringLiteral("停止发送(当前1/3)"), 169,
-                                  QStringLiteral("停止发送"));
+        window->setSendButtonBusy(QStringLiteral("停止发送(当前1/3)"));
         window->showControl(1107, true);
 
         c.lose(*this);
