@@ -8,6 +8,9 @@ POSKIT_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei
 )
+# The fuzz targets (scripts/fuzz): Debian's clang, and the compiler-rt package
+# that holds libFuzzer and clang's sanitizer run-times.
+POSKIT_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 poskit_install_missing() {
     local missing=() pkg
