@@ -12,6 +12,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -81,6 +83,12 @@ std::optional<std::string> modelLookup(const std::vector<std::string>& entries,
     return std::nullopt;
 }
 
+// atoi() of the C library, held at the 32-bit limits.
+std::int32_t modelAtoi(const std::string& text) {
+    const long long n = std::strtoll(text.c_str(), nullptr, 10);
+    return static_cast<std::int32_t>(std::clamp<long long>(n, INT32_MIN, INT32_MAX));
+}
+
 // The entries' sections and keys, for lookups that should find something.
 std::vector<std::pair<std::string, std::string>> namesIn(const std::vector<std::string>& entries) {
     std::vector<std::pair<std::string, std::string>> names;
@@ -137,6 +145,9 @@ void checkFileRoundTrip(std::string_view file) {
         FUZZ_CHECK(got == expected.value_or("\x01missing"), "lookup [" + fuzz::printable(section) +
                                                                 "] " + fuzz::printable(key) +
                                                                 " gave " + fuzz::printable(got));
+        const std::int32_t number = ini.getInt(section, key, -7);
+        FUZZ_CHECK(number == modelAtoi(expected.value_or("-7")),
+                   "number " + std::to_string(number) + " from " + fuzz::printable(got));
     }
 
     ini.setFileName(first);
