@@ -86,6 +86,13 @@ struct MenuTemplate {
     [[nodiscard]] std::vector<int> commandIds() const;
 };
 
+// Limits a template must keep, as a resource script does: every coordinate and
+// size fits 16 bits, so the rectangle's edges and their pixels never overflow,
+// and popups nest no deeper than the recursive menu code can follow.
+inline constexpr int MinDialogUnits = -32768;
+inline constexpr int MaxDialogUnits = 32767;
+inline constexpr int MaxMenuDepth = 16;
+
 // Parse results carry the first error as "line N: what" when they fail.
 struct ParseError {
     QString message;

@@ -117,6 +117,66 @@ TEST(DialogTemplate, ReportsTheLineOfTheFirstError) {
     }
 }
 
+// Coordinates and sizes are 16-bit, as in a resource script: a rectangle at
+// the 32-bit limit once overflowed while its edges were computed.
+TEST(DialogTemplate, RefusesGeometryBeyondSixteenBits) {
+    const auto parse = [](const QString& text) {
+        ParseError err;
+        auto t = parseDialogTemplate(text, &err);
+        return std::pair(std::move(t), err.message);
+    };
+    const auto [widest, widestError] =
+        parse(QStringLiteral("DIALOG 1 32767 32767\nBUTTON 1 \"a\" 32767 -32768 32767 32767"));
+    ASSERT_TRUE(widest.has_value()) << widestError.toStdString();
+    EXPECT_EQ(widest->controls[0].rect.right(), 65533);
+    EXPECT_EQ(widest->controls[0].rect.bottom(), -2);
+
+    const QString tooBig[] = {QStringLiteral("32768"), QStringLiteral("-32769"),
+                              QStringLiteral("2147483647"), QStringLiteral("-2147483648")};
+    for (const QString& n : tooBig) {
+        for (int field = 0; field < 4; ++field) {
+            QStringList rect = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"),
+                                QStringLiteral("1")};
+            rect[field] = n;
+            const auto [t, error] =
+                parse(QStringLiteral("DIALOG 1 10 10\nBUTTON 1 \"a\" ") + rect.join(u' '));
+            EXPECT_FALSE(t.has_value()) << rect.join(u' ').toStdString();
+            EXPECT_TRUE(error.startsWith(QStringLiteral("line 2: out of range")))
+                << error.toStdString();
+        }
+        const auto [d, error] = parse(QStringLiteral("DIALOG 1 10 %1").arg(n));
+        EXPECT_FALSE(d.has_value()) << n.toStdString();
+        EXPECT_TRUE(error.startsWith(QStringLiteral("line 1: dialog size"))) << error.toStdString();
+    }
+}
+
+// Menus are walked and destroyed recursively: nesting has a bound, checked
+// while parsing, and input far beyond it is refused without running out of stack.
+TEST(MenuTemplate, RefusesPopupsNestedDeeperThanTheLimit) {
+    const auto nested = [](int depth, bool closed) {
+        QString text = QStringLiteral("MENU 1\n");
+        for (int i = 0; i < depth; ++i)
+            text += QStringLiteral("POPUP \"p\"\n");
+        text += QStringLiteral("ITEM 7 \"deepest\"\n");
+        for (int i = 0; closed && i < depth; ++i)
+            text += QStringLiteral("END\n");
+        return text;
+    };
+    ParseError err;
+    const auto deepest = parseMenuTemplate(nested(MaxMenuDepth, true), &err);
+    ASSERT_TRUE(deepest.has_value()) << err.message.toStdString();
+    EXPECT_EQ(deepest->commandIds(), std::vector<int>{7});
+
+    for (const int depth : {MaxMenuDepth + 1, 200000}) {
+        for (const bool closed : {true, false}) {
+            EXPECT_FALSE(parseMenuTemplate(nested(depth, closed), &err).has_value());
+            EXPECT_EQ(err.message, QStringLiteral("line %1: popups nested deeper than %2")
+                                       .arg(MaxMenuDepth + 2)
+                                       .arg(MaxMenuDepth));
+        }
+    }
+}
+
 TEST(MenuTemplate, NestsPopupsAndKeepsSeparatorsWithoutCommands) {
     ParseError err;
     const auto m = parseMenuTemplate(QStringView(SampleMenu), &err);
