@@ -54,17 +54,15 @@ std::optional<SerialSetting> serialSettingOf(int comboId) {
 // --- groups of controls
 
 void TestConsoleDialog::showSerialSettings(bool visible) {
-    showControls({1082, 1083, 1084, 1085, 1089, ids::BaudCombo, ids::DataBitsCombo,
-                  ids::ParityCombo, ids::StopBitsCombo, ids::FlowCombo},
-                 visible);
+    showControls(ids::SerialGroup, visible);
 }
 
 void TestConsoleDialog::showNetworkSettings(bool visible) {
-    showControls({1132, 1133, ids::TcpPort, ids::IpAddress}, visible);
+    showControls(ids::NetworkGroup, visible);
 }
 
 void TestConsoleDialog::enableQuickTests(bool enabled) {
-    enableControls({1135, 1137, 1138, 1139, 1140, 1141, 1142, 1143, 1144}, enabled);
+    enableControls(ids::QuickTests, enabled);
 }
 
 void TestConsoleDialog::showLinkState(bool open) {
@@ -256,6 +254,6 @@ void TestConsoleDialog::endTimedSend() {
     stopWindowTimer(timers::Send);
     stopWindowTimer(timers::Animation);
     setSendButtonIdle();
-    showControls({ids::SendFrame1, ids::SendFrame2, ids::SendFrame3}, false);
+    showControls(ids::SendFrames, false);
     m_sendJob.active = false;
 }

@@ -50,8 +50,8 @@ void TestConsoleDialog::openWindow() {
     // no system menu to add to, so it lives in the context menu of the
     // window's background.
     m_aboutAction = new QAction(QStringLiteral("关于 (&A)..."), this);
-    m_aboutAction->setObjectName(QStringLiteral("sys%1").arg(AboutCommand));
-    connect(m_aboutAction, &QAction::triggered, this, [this] { onSysCommand(AboutCommand); });
+    m_aboutAction->setObjectName(QStringLiteral("sys%1").arg(menu::SysAbout));
+    connect(m_aboutAction, &QAction::triggered, this, [this] { onSysCommand(menu::SysAbout); });
 
     // 3. The window icon. (4: sockets need no start-up here.)
     setLargeIcon(artwork::WindowIcon);
@@ -65,7 +65,7 @@ void TestConsoleDialog::openWindow() {
 
     // 6. Status image: the link image on top, no animation frame.
     showControl(ids::LinkOpenImage, true);
-    showControls({ids::SendFrame1, ids::SendFrame2, ids::SendFrame3}, false);
+    showControls(ids::SendFrames, false);
 
     // 7. The default settings file, kept by the window's own store for the
     // close save. The whole current directory is used, however long.
@@ -153,10 +153,6 @@ void TestConsoleDialog::setSendButtonLook(const QString& caption, int iconId, co
 // --- dispatch
 
 void TestConsoleDialog::onCommand(int id, Notify code) {
-    constexpr int MenuSend = 32781;
-    constexpr int MenuAbout = 32782;
-    constexpr int MenuHexSend = 32778;
-    constexpr int MenuHexDisplay = 32776;
     switch (id) {
     case ids::Exit:
         if (code == Notify::Clicked)
@@ -179,7 +175,7 @@ void TestConsoleDialog::onCommand(int id, Notify code) {
             onSerialSettingChanged(id);
         return;
     case ids::SendButton:
-    case MenuSend:
+    case menu::Send:
         if (code == Notify::Clicked || code == Notify::Menu)
             onSendClicked();
         return;
@@ -207,14 +203,14 @@ void TestConsoleDialog::onCommand(int id, Notify code) {
         if (code == Notify::EditChange)
             onSendAreaChanged();
         return;
-    case MenuHexSend:
+    case menu::HexSend:
         flipCheckBox(ids::HexSend);
         onHexSendClicked();
         return;
-    case MenuHexDisplay:
+    case menu::HexDisplay:
         flipCheckBox(ids::HexDisplay);
         return;
-    case MenuAbout:
+    case menu::About:
         showAboutBox(false);
         return;
     default:
@@ -244,7 +240,7 @@ void TestConsoleDialog::onTimer(int id) {
 // --- About box
 
 void TestConsoleDialog::onSysCommand(int id) {
-    if ((id & 0xFFF0) == AboutCommand)
+    if ((id & 0xFFF0) == menu::SysAbout)
         showAboutBox(true);
 }
 

@@ -10,6 +10,7 @@
 // startup.cpp        the start-up settings and where the settings file plugs in
 
 #include "console/app/consolefields.h"
+#include "console/app/controlids.h"
 #include "console/link/portsettings.h"
 #include "console/send/sendjob.h"
 #include "console/settings/inifile.h"
@@ -31,9 +32,6 @@ class Prompter;
 
 class TestConsoleDialog : public dialog::TemplateDialog {
 public:
-    // The command of the window's own menu entry "关于 (&A)..." (the system
-    // menu item of the desktop the console comes from).
-    static constexpr int AboutCommand = 16;
     static constexpr char AboutNumber[] = "200501170202";
 
     // Builds the window and runs its opening: start-up settings, then connect

@@ -121,7 +121,7 @@ void TestConsoleDialog::startTimedSend() {
 
 void TestConsoleDialog::showSendIdleImages() {
     showControl(ids::LinkOpenImage, true);
-    showControls({ids::SendFrame1, ids::SendFrame2, ids::SendFrame3}, false);
+    showControls(ids::SendFrames, false);
 }
 
 void TestConsoleDialog::stopTimedSend() {
@@ -173,15 +173,14 @@ void TestConsoleDialog::onAnimationTimer() {
 
 void TestConsoleDialog::onTimedSendClicked() {
     const bool on = isChecked(ids::TimedSend);
-    enableControls({ids::Count, 1074, ids::Interval, 1075, ids::Numbering, 1129, ids::Sheets}, on);
-    enableControls({1076, ids::StartNumber}, on && isChecked(ids::Numbering));
+    enableControls(ids::TimedSendGroup, on);
+    enableControls(ids::NumberingGroup, on && isChecked(ids::Numbering));
     if (!on && m_sendJob.active)
         stopTimedSend();
 }
 
 void TestConsoleDialog::onNumberingClicked() {
-    enableControls({1076, ids::StartNumber},
-                   isChecked(ids::Numbering) && isChecked(ids::TimedSend));
+    enableControls(ids::NumberingGroup, isChecked(ids::Numbering) && isChecked(ids::TimedSend));
 }
 
 void TestConsoleDialog::onHexSendClicked() {

@@ -62,15 +62,18 @@ void ConsoleWindowTest::click(int buttonId) {
 }
 
 namespace {
-constexpr std::array<int, 9> QuickTests{1135, 1137, 1138, 1139, 1140, 1141, 1142, 1143, 1144};
+constexpr std::array<int, 9> QuickTests{
+    ids::PrintFile,    ids::CashDrawer,       ids::Sample58,
+    ids::Sample80,     ids::BarcodeType,      ids::BarcodeContent,
+    ids::PrintBarcode, ids::BarcodeTypeLabel, ids::BarcodeContentLabel};
 }
 
 void ConsoleWindowTest::expectDisconnected() {
     EXPECT_FALSE(window->isConnected());
-    EXPECT_EQ(window->button(1005)->text(), QStringLiteral("连接"));
-    EXPECT_TRUE(window->isShown(1087));
-    EXPECT_FALSE(window->isShown(1086));
-    EXPECT_FALSE(window->isWindowTimerActive(2));
+    EXPECT_EQ(window->button(ids::ConnectButton)->text(), QStringLiteral("连接"));
+    EXPECT_TRUE(window->isShown(ids::NoLinkImage));
+    EXPECT_FALSE(window->isShown(ids::LinkOpenImage));
+    EXPECT_FALSE(window->isWindowTimerActive(timers::ReceivePoll));
     EXPECT_EQ(window->link(), nullptr);
     for (int id : QuickTests)
         EXPECT_FALSE(window->isEnabled(id)) << id;
@@ -78,10 +81,10 @@ void ConsoleWindowTest::expectDisconnected() {
 
 void ConsoleWindowTest::expectConnected() {
     EXPECT_TRUE(window->isConnected());
-    EXPECT_EQ(window->button(1005)->text(), QStringLiteral("断开"));
-    EXPECT_TRUE(window->isShown(1086));
-    EXPECT_FALSE(window->isShown(1087));
-    EXPECT_TRUE(window->isWindowTimerActive(2));
+    EXPECT_EQ(window->button(ids::ConnectButton)->text(), QStringLiteral("断开"));
+    EXPECT_TRUE(window->isShown(ids::LinkOpenImage));
+    EXPECT_FALSE(window->isShown(ids::NoLinkImage));
+    EXPECT_TRUE(window->isWindowTimerActive(timers::ReceivePoll));
     ASSERT_NE(window->link(), nullptr);
     EXPECT_TRUE(window->link()->isOpen());
     for (int id : QuickTests)
