@@ -7,7 +7,6 @@
 #include "console/app/artwork.h"
 #include "console/link/printerlink.h"
 #include "platform/codepage.h"
-#include "platform/dialog/prompter.h"
 #include "platform/portmap.h"
 
 #include <QComboBox>
@@ -82,7 +81,7 @@ void TestConsoleDialog::onPortSelected() {
         showSerialSettings(true);
         break;
     case PortKind::Parallel:
-        m_prompter.message(this, parallelWarning(port));
+        m_form.message(parallelWarning(port));
         showSerialSettings(false);
         break;
     case PortKind::Usb:
@@ -178,14 +177,14 @@ void TestConsoleDialog::connectLink() {
     const int port = m_portSettings.port;
     const auto kind = portlist::kindOf(port);
     if (!kind) {
-        m_prompter.message(this, NoPortChosen);
+        m_form.message(NoPortChosen);
         return;
     }
     selectPort(port);
     m_link.reset();
 
     m_portSettings.ipAddress = codepage::fromUnicode(lineEdit(ids::IpAddress)->text());
-    m_portSettings.tcpPort = m_fields.tcpPort;
+    m_portSettings.tcpPort = m_form.fields().tcpPort;
     std::string why;
     auto opened = PrinterLink::open(m_portSettings, platform::PortMap::load(), &why);
     // What went wrong, or where the port leads, for the status image's tip.
@@ -199,7 +198,7 @@ void TestConsoleDialog::connectLink() {
         enableQuickTests(false);
         endTimedSend();
         if (*kind != PortKind::Network)
-            m_prompter.message(this, PortBusy);
+            m_form.message(PortBusy);
         return;
     }
     adoptLink(std::move(*opened));

@@ -19,12 +19,11 @@
 #include <QScreen>
 #include <QTextCursor>
 
-using dialog::DataExchange;
 using dialog::Notify;
 
 TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent)
     : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, parent),
-      m_prompter(prompter) {
+      m_form(*this, prompter) {
     if (QPlainTextEdit* area = textEdit(ids::ReceiveArea))
         m_receive = std::make_unique<ReceiveDisplay>(*area);
     // A title bar with the window menu and a minimise box; no maximise box,
@@ -33,6 +32,7 @@ TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setMenuTemplate(templates::menu(templates::MainMenu));
+    wireCommands();
     if (QComboBox* ports = comboBox(ids::PortCombo)) {
         connect(ports, &QComboBox::currentIndexChanged, this, [this] { updatePortTip(); });
         ports->installEventFilter(this); // the tip is read anew when it shows
@@ -54,7 +54,7 @@ void TestConsoleDialog::openWindow() {
     connect(m_aboutAction, &QAction::triggered, this, [this] { onSysCommand(menu::SysAbout); });
 
     // 3. The window icon. (4: sockets need no start-up here.)
-    setLargeIcon(artwork::WindowIcon);
+    m_form.setLargeIcon(artwork::WindowIcon);
 
     // 5. Icons and tips of the Exit and Send buttons.
     if (QPushButton* exit = button(ids::Exit)) {
@@ -95,43 +95,7 @@ void TestConsoleDialog::openWindow() {
              QPoint(sizeHint().width() / 2, sizeHint().height() / 2));
 }
 
-// --- data exchange
-
-void TestConsoleDialog::exchange(DataExchange& dx) {
-    ConsoleFields& f = m_fields;
-    dx.text(ids::SendArea, f.sendText);
-    for (size_t i = 0; i < f.entryTexts.size(); ++i)
-        dx.text(ids::EntryEdits[i], f.entryTexts[i]);
-    for (size_t i = 0; i < f.entryHex.size(); ++i)
-        dx.check(ids::EntryHexBoxes[i], f.entryHex[i]);
-    dx.number(ids::Count, f.count, 1, 999999);
-    dx.number(ids::StartNumber, f.startNumber, 1, 999999);
-    dx.number(ids::AddCount, f.addCount, 0, 1000);
-    dx.text(ids::AddContent, f.addContent);
-    dx.number(ids::Sheets, f.sheets);
-    dx.number(ids::Interval, f.interval, 0, 7200000);
-    dx.number(ids::TcpPort, f.tcpPort);
-    dx.comboIndex(ids::BarcodeType, f.barcodeType);
-    dx.text(ids::BarcodeContent, f.barcodeContent);
-}
-
-bool TestConsoleDialog::readControls(Prompts prompts) {
-    DataExchange dx(*this, m_prompter, DataExchange::Direction::Read, prompts);
-    exchange(dx);
-    return dx.ok();
-}
-
-void TestConsoleDialog::writeControls() {
-    DataExchange dx(*this, m_prompter, DataExchange::Direction::Write);
-    exchange(dx);
-}
-
 // --- looks shared with the send engine
-
-void TestConsoleDialog::setLargeIcon(int resourceId) {
-    setWindowIcon(artwork::icon(resourceId));
-    setProperty("largeIcon", resourceId);
-}
 
 void TestConsoleDialog::setSendButtonIdle() {
     setSendButtonLook(QStringLiteral("发送"), artwork::SendButton, QStringLiteral("发送"));
@@ -152,89 +116,41 @@ void TestConsoleDialog::setSendButtonLook(const QString& caption, int iconId, co
 
 // --- dispatch
 
-void TestConsoleDialog::onCommand(int id, Notify code) {
-    switch (id) {
-    case ids::Exit:
-        if (code == Notify::Clicked)
-            exitSequence();
-        return;
-    case ids::ConnectButton:
-        if (code == Notify::Clicked)
-            toggleConnection();
-        return;
-    case ids::PortCombo:
-        if (code == Notify::SelChange)
-            onPortSelected();
-        return;
-    case ids::BaudCombo:
-    case ids::ParityCombo:
-    case ids::DataBitsCombo:
-    case ids::StopBitsCombo:
-    case ids::FlowCombo:
-        if (code == Notify::SelChange)
-            onSerialSettingChanged(id);
-        return;
-    case ids::SendButton:
-    case menu::Send:
-        if (code == Notify::Clicked || code == Notify::Menu)
-            onSendClicked();
-        return;
-    case ids::TimedSend:
-        if (code == Notify::Clicked)
-            onTimedSendClicked();
-        return;
-    case ids::Numbering:
-        if (code == Notify::Clicked)
-            onNumberingClicked();
-        return;
-    case ids::HexSend:
-        if (code == Notify::Clicked)
-            onHexSendClicked();
-        return;
-    case ids::Interval:
-        if (code == Notify::EditChange)
-            onIntervalChanged();
-        return;
-    case ids::Sheets:
-        if (code == Notify::EditChange)
-            onSheetsChanged();
-        return;
-    case ids::SendArea:
-        if (code == Notify::EditChange)
-            onSendAreaChanged();
-        return;
-    case menu::HexSend:
-        flipCheckBox(ids::HexSend);
+// Every command and timer to its handler, through one table.
+void TestConsoleDialog::wireCommands() {
+    m_commands.on(ids::Exit, Notify::Clicked, [this] { exitSequence(); });
+    m_commands.on(ids::ConnectButton, Notify::Clicked, [this] { toggleConnection(); });
+    m_commands.on(ids::PortCombo, Notify::SelChange, [this] { onPortSelected(); });
+    m_commands.on(ids::SerialCombos, Notify::SelChange,
+                  [this](int comboId) { onSerialSettingChanged(comboId); });
+    m_commands.on(ids::SendButton, Notify::Clicked, [this] { onSendClicked(); });
+    m_commands.on(menu::Send, Notify::Menu, [this] { onSendClicked(); });
+    m_commands.on(ids::TimedSend, Notify::Clicked, [this] { onTimedSendClicked(); });
+    m_commands.on(ids::Numbering, Notify::Clicked, [this] { onNumberingClicked(); });
+    m_commands.on(ids::HexSend, Notify::Clicked, [this] { onHexSendClicked(); });
+    m_commands.on(ids::Interval, Notify::EditChange, [this] { onIntervalChanged(); });
+    m_commands.on(ids::Sheets, Notify::EditChange, [this] { onSheetsChanged(); });
+    m_commands.on(ids::SendArea, Notify::EditChange, [this] { onSendAreaChanged(); });
+    m_commands.on(menu::HexSend, Notify::Menu, [this] {
+        toggleCheck(ids::HexSend);
         onHexSendClicked();
-        return;
-    case menu::HexDisplay:
-        flipCheckBox(ids::HexDisplay);
-        return;
-    case menu::About:
-        showAboutBox(false);
-        return;
-    default:
-        return;
-    }
+    });
+    m_commands.on(menu::HexDisplay, Notify::Menu, [this] { toggleCheck(ids::HexDisplay); });
+    m_commands.on(menu::About, Notify::Menu, [this] { showAboutBox(false); });
+    m_commands.onTimer(timers::Send, [this] { onSendTimer(); });
+    m_commands.onTimer(timers::ReceivePoll, [this] { onReceivePoll(); });
+    m_commands.onTimer(timers::Animation, [this] { onAnimationTimer(); });
+}
+
+void TestConsoleDialog::onCommand(int id, Notify code) {
+    m_commands.dispatch(id, code);
 }
 
 void TestConsoleDialog::onTimer(int id) {
     // Every tick takes the fields first. Quietly: a tick never prompts, so a
     // half-typed number is not interrupted by a box twice a second.
     readControls(Prompts::Quiet);
-    switch (id) {
-    case timers::Send:
-        onSendTimer();
-        break;
-    case timers::ReceivePoll:
-        onReceivePoll();
-        break;
-    case timers::Animation:
-        onAnimationTimer();
-        break;
-    default:
-        break;
-    }
+    m_commands.tick(id);
 }
 
 // --- About box
@@ -245,13 +161,13 @@ void TestConsoleDialog::onSysCommand(int id) {
 }
 
 void TestConsoleDialog::showAboutBox(bool counted) {
-    AboutDialog box(m_prompter, this);
-    const int result = m_prompter.runModal(box);
+    AboutDialog box(m_form.prompter(), this);
+    const int result = m_form.prompter().runModal(box);
     if (!counted || result != QDialog::Accepted)
         return;
     ++m_aboutOks;
     if (m_aboutOks % 3 == 0)
-        m_prompter.message(this, QLatin1String(AboutNumber));
+        m_form.message(QLatin1String(AboutNumber));
 }
 
 bool TestConsoleDialog::eventFilter(QObject* watched, QEvent* event) {

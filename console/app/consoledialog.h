@@ -9,12 +9,11 @@
 // connection.cpp     port choice, serial settings, connect and disconnect
 // startup.cpp        the start-up settings and where the settings file plugs in
 
-#include "console/app/consolefields.h"
-#include "console/app/controlids.h"
+#include "console/app/consoleform.h"
+#include "console/app/dispatch.h"
 #include "console/link/portsettings.h"
 #include "console/send/sendjob.h"
 #include "console/settings/inifile.h"
-#include "platform/dialog/dataexchange.h"
 #include "platform/dialog/templatedialog.h"
 
 #include <array>
@@ -39,13 +38,12 @@ public:
     explicit TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent = nullptr);
     ~TestConsoleDialog() override;
 
-    // --- data exchange
-    using Prompts = dialog::DataExchange::Prompts;
-    // Controls into fields, in the documented order; false when a check
-    // stopped the read (the prompt has been shown).
-    bool readControls(Prompts prompts = Prompts::Show);
-    void writeControls();
-    [[nodiscard]] ConsoleFields& fields() { return m_fields; }
+    // --- the fields and their exchange
+    using Prompts = ConsoleForm::Prompts;
+    bool readControls(Prompts prompts = Prompts::Show) { return m_form.readControls(prompts); }
+    void writeControls() { m_form.writeControls(); }
+    [[nodiscard]] ConsoleFields& fields() { return m_form.fields(); }
+    [[nodiscard]] const CommandTable& commands() const { return m_commands; }
 
     // --- operations other parts of the console use
     void showSerialSettings(bool visible);
@@ -68,7 +66,6 @@ public:
     [[nodiscard]] const std::string& receiveText() const;
     void setReceiveText(std::string_view text);
     [[nodiscard]] const QString& defaultSettingsPath() const { return m_defaultSettingsPath; }
-    void setLargeIcon(int resourceId);
     // The Send button at rest ("发送") and busy (a caption, the stop icon and tip).
     void setSendButtonIdle();
     void setSendButtonBusy(const QString& caption);
@@ -91,7 +88,7 @@ protected:
     virtual void saveSettings();
 
 private:
-    void exchange(dialog::DataExchange& dx);
+    void wireCommands();
     void openWindow();
     void setSendButtonLook(const QString& caption, int iconId, const QString& tip);
     // The start-up load (startup.cpp): where reading the settings file plugs in.
@@ -130,11 +127,9 @@ private:
     void sendOneCopy(const std::string& copy, bool hex);
     void sendCutCommand();
     void writeBytes(const std::string& bytes);
-    void flipCheckBox(int id);
-    [[nodiscard]] bool isChecked(int id) const;
 
-    dialog::Prompter& m_prompter;
-    ConsoleFields m_fields;
+    ConsoleForm m_form;
+    CommandTable m_commands;
     PortSettings m_portSettings;
     std::unique_ptr<PrinterLink> m_link;
     bool m_connected = false;

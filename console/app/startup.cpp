@@ -7,7 +7,6 @@
 
 #include "platform/codepage.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 
 namespace {
@@ -42,11 +41,6 @@ StartupValues startupValues() {
     return StartupValues{};
 }
 
-void setCheck(dialog::TemplateDialog& d, int id, bool on) {
-    if (QCheckBox* box = d.checkBox(id))
-        box->setChecked(on);
-}
-
 } // namespace
 
 void TestConsoleDialog::loadStartupSettings() {
@@ -54,9 +48,9 @@ void TestConsoleDialog::loadStartupSettings() {
 
     // The connection keys, then the send engine's numbers.
     m_portSettings = v.port;
-    m_fields.count = v.sendtimes;
-    m_fields.interval = v.delaytime;
-    m_fields.startNumber = v.startnumber;
+    m_form.fields().count = v.sendtimes;
+    m_form.fields().interval = v.delaytime;
+    m_form.fields().startNumber = v.startnumber;
     writeControls();
     applyConnectionSettings();
 
@@ -71,36 +65,36 @@ void TestConsoleDialog::loadStartupSettings() {
     }
     readControls();
 
-    setCheck(*this, ids::AutoCut, v.autocut);
-    setCheck(*this, ids::HexSend, v.hexsend);
+    setChecked(ids::AutoCut, v.autocut);
+    setChecked(ids::HexSend, v.hexsend);
     onHexSendClicked();
-    setCheck(*this, ids::HexDisplay, v.hexdisplay);
+    setChecked(ids::HexDisplay, v.hexdisplay);
     readControls();
 
-    setCheck(*this, ids::TimedSend, v.usetimer);
+    setChecked(ids::TimedSend, v.usetimer);
     onTimedSendClicked();
-    setCheck(*this, ids::Numbering, v.addnumber);
+    setChecked(ids::Numbering, v.addnumber);
     onNumberingClicked();
 
     if (QComboBox* queues = comboBox(ids::QueueChoice))
         queues->setCurrentIndex(v.selqueue >= 0 && v.selqueue <= 9 ? v.selqueue : -1);
-    setCheck(*this, ids::NoCommandMode, v.nottransorder);
+    setChecked(ids::NoCommandMode, v.nottransorder);
     readControls();
 
     for (size_t i = 0; i < v.check.size(); ++i) {
-        setCheck(*this, ids::EntryHexBoxes[i], v.check[i]);
+        setChecked(ids::EntryHexBoxes[i], v.check[i]);
         readControls();
     }
     writeControls();
 
-    m_fields.count = v.sendtimes;
-    m_fields.interval = v.delaytime;
-    m_fields.startNumber = v.startnumber;
-    m_fields.addCount = v.addtimes;
-    m_fields.addContent = v.addcontent;
-    m_fields.sendText = v.send;
+    m_form.fields().count = v.sendtimes;
+    m_form.fields().interval = v.delaytime;
+    m_form.fields().startNumber = v.startnumber;
+    m_form.fields().addCount = v.addtimes;
+    m_form.fields().addContent = v.addcontent;
+    m_form.fields().sendText = v.send;
     setReceiveText(v.receive);
-    m_fields.entryTexts = v.queue;
+    m_form.fields().entryTexts = v.queue;
 
     // The queue panel keeps the template's arrangement at start; only the
     // setting and the flag for the next switch are taken.

@@ -8,9 +8,7 @@
 #include "console/send/hextext.h"
 #include "console/send/receivedisplay.h"
 #include "platform/dialog/dataexchange.h"
-#include "platform/dialog/prompter.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -43,11 +41,6 @@ void setEditNumber(QLineEdit* edit, long long value) {
 
 } // namespace
 
-bool TestConsoleDialog::isChecked(int id) const {
-    const QCheckBox* box = checkBox(id);
-    return box != nullptr && box->isChecked();
-}
-
 // --- writing
 
 void TestConsoleDialog::writeBytes(const std::string& bytes) {
@@ -66,7 +59,7 @@ void TestConsoleDialog::sendOneCopy(const std::string& copy, bool hex) {
     for (const std::string& segment :
          HexText::convertCopy(copy, hex, isChecked(ids::NoCommandMode)))
         writeBytes(segment);
-    setLargeIcon(artwork::WindowIcon);
+    m_form.setLargeIcon(artwork::WindowIcon);
 }
 
 void TestConsoleDialog::sendCutCommand() {
@@ -75,8 +68,8 @@ void TestConsoleDialog::sendCutCommand() {
 
 void TestConsoleDialog::sendCopySheets() {
     const std::string copy =
-        numberedCopy(m_fields.sendText, isChecked(ids::Numbering), m_sendJob.nextNumber());
-    const int sheets = std::max(1, m_fields.sheets);
+        numberedCopy(m_form.fields().sendText, isChecked(ids::Numbering), m_sendJob.nextNumber());
+    const int sheets = std::max(1, m_form.fields().sheets);
     for (int i = 0; i < sheets; ++i)
         sendOneCopy(copy, isChecked(ids::HexSend));
 }
@@ -86,10 +79,10 @@ void TestConsoleDialog::sendCopySheets() {
 void TestConsoleDialog::onSendClicked() {
     readControls();
     if (!m_connected) {
-        m_prompter.message(this, QStringLiteral("请先连接端口!"));
+        m_form.message(QStringLiteral("请先连接端口!"));
         return;
     }
-    if (isChecked(ids::TimedSend) && m_fields.count >= 1) {
+    if (isChecked(ids::TimedSend) && m_form.fields().count >= 1) {
         if (m_sendJob.active)
             stopTimedSend();
         else
@@ -97,17 +90,17 @@ void TestConsoleDialog::onSendClicked() {
         return;
     }
     setSendButtonBusy(QStringLiteral("发送中……"));
-    sendOneCopy(m_fields.sendText, isChecked(ids::HexSend));
+    sendOneCopy(m_form.fields().sendText, isChecked(ids::HexSend));
     if (isChecked(ids::AutoCut))
         sendCutCommand();
     setSendButtonIdle();
-    setLargeIcon(artwork::WindowIcon);
+    m_form.setLargeIcon(artwork::WindowIcon);
 }
 
 void TestConsoleDialog::startTimedSend() {
-    m_sendJob.total = m_fields.count;
-    m_sendJob.interval = m_fields.interval;
-    m_sendJob.firstNumber = m_fields.startNumber;
+    m_sendJob.total = m_form.fields().count;
+    m_sendJob.interval = m_form.fields().interval;
+    m_sendJob.firstNumber = m_form.fields().startNumber;
     m_sendJob.sent = 0;
     m_sendJob.active = true;
     setSendButtonBusy(progressCaption(0, m_sendJob.total));
@@ -129,7 +122,7 @@ void TestConsoleDialog::stopTimedSend() {
     stopWindowTimer(timers::Send);
     stopWindowTimer(timers::Animation);
     setSendButtonIdle();
-    setLargeIcon(artwork::WindowIcon);
+    m_form.setLargeIcon(artwork::WindowIcon);
     showSendIdleImages();
 }
 
@@ -160,10 +153,10 @@ void TestConsoleDialog::onAnimationTimer() {
     const int shown = Frames[m_sendJob.frame % 3];
     for (int id : Frames)
         showControl(id, id == shown);
-    setLargeIcon(m_sendJob.frame % 2 == 0 ? artwork::WindowIcon : artwork::BusyWindowIcon);
+    m_form.setLargeIcon(m_sendJob.frame % 2 == 0 ? artwork::WindowIcon : artwork::BusyWindowIcon);
     ++m_sendJob.frame;
     if (m_sendJob.sent >= m_sendJob.total) {
-        setLargeIcon(artwork::WindowIcon);
+        m_form.setLargeIcon(artwork::WindowIcon);
         showSendIdleImages();
         stopWindowTimer(timers::Animation);
     }
@@ -203,20 +196,15 @@ void TestConsoleDialog::onSheetsChanged() {
     // Above the limit becomes 99, the limit itself stays.
     long long corrected = *value < 1 ? 1 : *value > SheetsMax ? SheetsMax - 1 : *value;
     setEditNumber(edit, corrected);
-    m_fields.sheets = static_cast<int>(corrected);
+    m_form.fields().sheets = static_cast<int>(corrected);
 }
 
 void TestConsoleDialog::onSendAreaChanged() {
     // Only the send text follows each keystroke: a full read would prompt for
     // an unrelated bad number on every key typed here.
-    dialog::DataExchange dx(*this, m_prompter, dialog::DataExchange::Direction::Read,
+    dialog::DataExchange dx(*this, m_form.prompter(), dialog::DataExchange::Direction::Read,
                             Prompts::Quiet);
-    dx.text(ids::SendArea, m_fields.sendText);
-}
-
-void TestConsoleDialog::flipCheckBox(int id) {
-    if (QCheckBox* box = checkBox(id))
-        box->setChecked(!box->isChecked());
+    dx.text(ids::SendArea, m_form.fields().sendText);
 }
 
 // --- the receive poll (timer 2)
