@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
@@ -23,7 +22,7 @@ using dialog::Notify;
 
 TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent)
     : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, parent),
-      m_form(*this, prompter) {
+      m_form(*this, prompter), m_connection(m_form) {
     if (QPlainTextEdit* area = textEdit(ids::ReceiveArea))
         m_receive = std::make_unique<ReceiveDisplay>(*area);
     // A title bar with the window menu and a minimise box; no maximise box,
@@ -32,11 +31,7 @@ TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setMenuTemplate(templates::menu(templates::MainMenu));
-    wireCommands();
-    if (QComboBox* ports = comboBox(ids::PortCombo)) {
-        connect(ports, &QComboBox::currentIndexChanged, this, [this] { updatePortTip(); });
-        ports->installEventFilter(this); // the tip is read anew when it shows
-    }
+    wireParts();
     openWindow();
 }
 
@@ -77,8 +72,8 @@ void TestConsoleDialog::openWindow() {
 
     // 9. Connect or not, by the saved connection state: the Connect button's
     // operation does either once the flag says the opposite.
-    m_connected = !m_connectAtStart;
-    toggleConnection();
+    m_connection.setConnected(!m_connectAtStart);
+    m_connection.toggle();
 
     // 10. Focus and caret at the end of the send text, in view.
     if (QWidget* recent = control(ids::RecentFiles))
@@ -116,13 +111,11 @@ void TestConsoleDialog::setSendButtonLook(const QString& caption, int iconId, co
 
 // --- dispatch
 
-// Every command and timer to its handler, through one table.
-void TestConsoleDialog::wireCommands() {
+// Every command and timer to the part that handles it, and the steps that
+// cross parts onto the hooks of the sequences they belong to.
+void TestConsoleDialog::wireParts() {
     m_commands.on(ids::Exit, Notify::Clicked, [this] { exitSequence(); });
-    m_commands.on(ids::ConnectButton, Notify::Clicked, [this] { toggleConnection(); });
-    m_commands.on(ids::PortCombo, Notify::SelChange, [this] { onPortSelected(); });
-    m_commands.on(ids::SerialCombos, Notify::SelChange,
-                  [this](int comboId) { onSerialSettingChanged(comboId); });
+    m_connection.registerCommands(m_commands);
     m_commands.on(ids::SendButton, Notify::Clicked, [this] { onSendClicked(); });
     m_commands.on(menu::Send, Notify::Menu, [this] { onSendClicked(); });
     m_commands.on(ids::TimedSend, Notify::Clicked, [this] { onTimedSendClicked(); });
@@ -140,6 +133,12 @@ void TestConsoleDialog::wireCommands() {
     m_commands.onTimer(timers::Send, [this] { onSendTimer(); });
     m_commands.onTimer(timers::ReceivePoll, [this] { onReceivePoll(); });
     m_commands.onTimer(timers::Animation, [this] { onAnimationTimer(); });
+
+    // A link that opens enables the quick tests; one that closes disables
+    // them, then ends a timed run.
+    m_connection.opened.add([this] { enableControls(ids::QuickTests, true); });
+    m_connection.closed.add([this] { enableControls(ids::QuickTests, false); });
+    m_connection.closed.add([this] { endTimedSend(); });
 }
 
 void TestConsoleDialog::onCommand(int id, Notify code) {
@@ -170,13 +169,6 @@ void TestConsoleDialog::showAboutBox(bool counted) {
         m_form.message(QLatin1String(AboutNumber));
 }
 
-bool TestConsoleDialog::eventFilter(QObject* watched, QEvent* event) {
-    // The port map file may have changed since the port was chosen.
-    if (event->type() == QEvent::ToolTip && watched == control(ids::PortCombo))
-        updatePortTip();
-    return dialog::TemplateDialog::eventFilter(watched, event);
-}
-
 void TestConsoleDialog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addAction(m_aboutAction);
@@ -202,7 +194,7 @@ void TestConsoleDialog::closeEvent(QCloseEvent* event) {
 // trying to open one), then the save, then end with OK unless a field is out
 // of range.
 void TestConsoleDialog::exitSequence() {
-    toggleConnection();
+    m_connection.toggle();
     closeSave();
     if (readControls())
         accept();

@@ -1,17 +1,16 @@
 #pragma once
 
-// Quorvane's one window. It is the controller of the whole console: it owns
-// the fields its controls exchange data with, the port settings, the open
-// link, the timed-send state, the recent files and the cut command, and its
-// handlers read and change that state.
+// Quorvane's one window. It owns the form (fields and their exchange), the
+// connection part, the timed-send state, the recent files and the cut
+// command, and routes every command through one table.
 //
-// consoledialog.cpp  opening, data exchange, dispatch, closing, About box
-// connection.cpp     port choice, serial settings, connect and disconnect
+// consoledialog.cpp  wiring, opening, dispatch, closing, About box
 // startup.cpp        the start-up settings and where the settings file plugs in
 
 #include "console/app/consoleform.h"
 #include "console/app/dispatch.h"
-#include "console/link/portsettings.h"
+#include "console/link/connectionpanel.h"
+#include "console/link/printerlink.h"
 #include "console/send/sendjob.h"
 #include "console/settings/inifile.h"
 #include "platform/dialog/templatedialog.h"
@@ -45,20 +44,13 @@ public:
     [[nodiscard]] ConsoleFields& fields() { return m_form.fields(); }
     [[nodiscard]] const CommandTable& commands() const { return m_commands; }
 
-    // --- operations other parts of the console use
-    void showSerialSettings(bool visible);
-    void showNetworkSettings(bool visible);
-    void enableQuickTests(bool enabled);
-    // The Connect button: disconnect when connected, else connect.
-    void toggleConnection();
-    // Forget the connection without closing it and connect anew.
-    void reconnect();
-    // The connected state over a link opened elsewhere (a test's recording
-    // channel, for one): what a successful connect does once it has its link.
-    void adoptLink(PrinterLink link);
-    [[nodiscard]] bool isConnected() const { return m_connected; }
-    [[nodiscard]] PrinterLink* link() { return m_link.get(); }
-    [[nodiscard]] PortSettings& portSettings() { return m_portSettings; }
+    // --- the connection
+    [[nodiscard]] ConnectionPanel& connection() { return m_connection; }
+    void toggleConnection() { m_connection.toggle(); }
+    void adoptLink(PrinterLink link) { m_connection.adoptLink(std::move(link)); }
+    [[nodiscard]] bool isConnected() const { return m_connection.isConnected(); }
+    [[nodiscard]] PrinterLink* link() { return m_connection.link(); }
+    [[nodiscard]] PortSettings& portSettings() { return m_connection.settings(); }
     [[nodiscard]] SendJob& sendJob() { return m_sendJob; }
     [[nodiscard]] std::string& cutCommand() { return m_cutCommand; }
     [[nodiscard]] std::array<std::string, 8>& recentFiles() { return m_recentFiles; }
@@ -80,7 +72,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
     // The save that closing runs (startup.cpp): where writing the settings
@@ -88,7 +79,7 @@ protected:
     virtual void saveSettings();
 
 private:
-    void wireCommands();
+    void wireParts();
     void openWindow();
     void setSendButtonLook(const QString& caption, int iconId, const QString& tip);
     // The start-up load (startup.cpp): where reading the settings file plugs in.
@@ -97,19 +88,8 @@ private:
     void exitSequence();
     void showAboutBox(bool counted);
 
-    // connection.cpp
-    void connectLink();
-    void disconnectLink();
-    void onPortSelected();
-    void onSerialSettingChanged(int comboId);
-    void applyConnectionSettings();
-    void selectSerialItems();
-    void selectPort(int port);
-    void showLinkState(bool open);
-    void endTimedSend();
-    void updatePortTip();
-
     // The send engine and the receive display (console/send/sendengine.cpp).
+    void endTimedSend();
     void onSendClicked();
     void onSendTimer();
     void onAnimationTimer();
@@ -129,10 +109,8 @@ private:
     void writeBytes(const std::string& bytes);
 
     ConsoleForm m_form;
+    ConnectionPanel m_connection;
     CommandTable m_commands;
-    PortSettings m_portSettings;
-    std::unique_ptr<PrinterLink> m_link;
-    bool m_connected = false;
     SendJob m_sendJob;
     std::unique_ptr<ReceiveDisplay> m_receive;
     std::string m_cutCommand = "1d 56 42 11";

@@ -47,12 +47,12 @@ void TestConsoleDialog::loadStartupSettings() {
     const StartupValues v = startupValues();
 
     // The connection keys, then the send engine's numbers.
-    m_portSettings = v.port;
+    m_connection.settings() = v.port;
     m_form.fields().count = v.sendtimes;
     m_form.fields().interval = v.delaytime;
     m_form.fields().startNumber = v.startnumber;
     writeControls();
-    applyConnectionSettings();
+    m_connection.applySettings();
 
     // Recent files: eight slots, empty ones included, the first selected.
     m_recentFiles = v.recentfiles;

@@ -44,12 +44,13 @@ void setEditNumber(QLineEdit* edit, long long value) {
 // --- writing
 
 void TestConsoleDialog::writeBytes(const std::string& bytes) {
-    if (m_link == nullptr)
+    PrinterLink* link = m_connection.link();
+    if (link == nullptr)
         return;
     // A write is never split; no text the console holds comes near 2 GiB.
     const auto n = static_cast<std::int32_t>(
         std::min<std::size_t>(bytes.size(), std::numeric_limits<std::int32_t>::max()));
-    (void)m_link->write(bytes.data(), n);
+    (void)link->write(bytes.data(), n);
 }
 
 void TestConsoleDialog::sendOneCopy(const std::string& copy, bool hex) {
@@ -78,7 +79,7 @@ void TestConsoleDialog::sendCopySheets() {
 
 void TestConsoleDialog::onSendClicked() {
     readControls();
-    if (!m_connected) {
+    if (!m_connection.isConnected()) {
         m_form.message(QStringLiteral("请先连接端口!"));
         return;
     }
@@ -207,13 +208,25 @@ void TestConsoleDialog::onSendAreaChanged() {
     dx.text(ids::SendArea, m_form.fields().sendText);
 }
 
+// A run that loses its link ends at once, with no cut.
+void TestConsoleDialog::endTimedSend() {
+    if (!m_sendJob.active)
+        return;
+    stopWindowTimer(timers::Send);
+    stopWindowTimer(timers::Animation);
+    setSendButtonIdle();
+    showControls(ids::SendFrames, false);
+    m_sendJob.active = false;
+}
+
 // --- the receive poll (timer 2)
 
 void TestConsoleDialog::onReceivePoll() {
-    if (m_link == nullptr || m_receive == nullptr)
+    PrinterLink* link = m_connection.link();
+    if (link == nullptr || m_receive == nullptr)
         return;
     char buffer[ReceiveBufferSize] = {};
-    const std::int32_t n = m_link->read(buffer, ReceiveBufferSize);
+    const std::int32_t n = link->read(buffer, ReceiveBufferSize);
     if (n <= 0)
         return;
     m_receive->append(std::string_view(buffer, static_cast<std::size_t>(n)),
