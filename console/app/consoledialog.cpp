@@ -3,8 +3,6 @@
 #include "console/app/aboutdialog.h"
 #include "console/app/artwork.h"
 #include "console/app/templates.h"
-#include "console/link/printerlink.h"
-#include "console/send/receivedisplay.h"
 #include "platform/dialog/prompter.h"
 
 #include <QAction>
@@ -20,11 +18,34 @@
 
 using dialog::Notify;
 
+namespace {
+
+// Controls that are only read by other handlers: their own events do nothing.
+constexpr int ReadOnlyControls[] = {ids::HexDisplay, ids::AutoCut, ids::NoCommandMode,
+                                    ids::BarcodeType};
+
+// Controls and commands whose parts are still to come; each leaves this list
+// when its part registers it.
+constexpr int NotYetBuilt[] = {
+    // the data queues and the insert row
+    ids::QueueToggle, ids::QueueChoice, ids::QueueClear, ids::QueueAppend, ids::QueueReplace,
+    ids::AddButton,
+    // text files and the recent files
+    ids::OpenFile, ids::ClearSend, ids::SaveSend, ids::Reload, ids::RecentFiles, ids::ClearReceive,
+    ids::SaveReceive, menu::Open, menu::SaveSendArea, menu::SaveReceiveArea, menu::ClearSendArea,
+    menu::ClearReceiveArea,
+    // the settings commands and the cut-command dialog
+    menu::ResetSettings, menu::SaveDefaults, menu::LoadDefaults, menu::SaveToFile,
+    menu::LoadFromFile, menu::CutCommand,
+    // the quick tests
+    ids::PrintFile, ids::CashDrawer, ids::Sample58, ids::Sample80, ids::PrintBarcode};
+
+} // namespace
+
 TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent)
     : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, parent),
-      m_form(*this, prompter), m_connection(m_form) {
-    if (QPlainTextEdit* area = textEdit(ids::ReceiveArea))
-        m_receive = std::make_unique<ReceiveDisplay>(*area);
+      m_form(*this, prompter), m_connection(m_form), m_send(m_form, m_connection),
+      m_receive(m_form, m_connection) {
     // A title bar with the window menu and a minimise box; no maximise box,
     // and the fixed size of the template.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -36,6 +57,27 @@ TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent
 }
 
 TestConsoleDialog::~TestConsoleDialog() = default;
+
+// Every command and timer to the part that owns it, and the steps that cross
+// parts onto the hooks of the sequences they belong to.
+void TestConsoleDialog::wireParts() {
+    m_commands.on(ids::Exit, Notify::Clicked, [this] { exitSequence(); });
+    m_commands.on(menu::About, Notify::Menu, [this] { showAboutBox(false); });
+    m_connection.registerCommands(m_commands);
+    m_send.registerCommands(m_commands);
+    m_receive.registerCommands(m_commands);
+    m_commands.noAction(ReadOnlyControls);
+    m_commands.noAction(NotYetBuilt);
+    m_commands.noAction(ids::EntryHexBoxes);
+    m_commands.noAction(ids::EntrySendButtons);
+    m_commands.noAction(ids::EntryCopyButtons);
+
+    // A link that opens enables the quick tests; one that closes disables
+    // them, then ends a timed run.
+    m_connection.opened.add([this] { enableControls(ids::QuickTests, true); });
+    m_connection.closed.add([this] { enableControls(ids::QuickTests, false); });
+    m_connection.closed.add([this] { m_send.endRun(); });
+}
 
 void TestConsoleDialog::openWindow() {
     // 1. The controls exist; they show the fields' initial values.
@@ -56,7 +98,7 @@ void TestConsoleDialog::openWindow() {
         exit->setIcon(artwork::icon(artwork::ExitButton));
         exit->setToolTip(QStringLiteral("退出程序"));
     }
-    setSendButtonIdle();
+    m_send.setButtonIdle();
 
     // 6. Status image: the link image on top, no animation frame.
     showControl(ids::LinkOpenImage, true);
@@ -90,56 +132,7 @@ void TestConsoleDialog::openWindow() {
              QPoint(sizeHint().width() / 2, sizeHint().height() / 2));
 }
 
-// --- looks shared with the send engine
-
-void TestConsoleDialog::setSendButtonIdle() {
-    setSendButtonLook(QStringLiteral("发送"), artwork::SendButton, QStringLiteral("发送"));
-}
-
-void TestConsoleDialog::setSendButtonBusy(const QString& caption) {
-    setSendButtonLook(caption, artwork::SendBusyButton, QStringLiteral("停止发送"));
-}
-
-void TestConsoleDialog::setSendButtonLook(const QString& caption, int iconId, const QString& tip) {
-    setCaption(ids::SendButton, caption);
-    if (QPushButton* send = button(ids::SendButton)) {
-        send->setIcon(artwork::icon(iconId));
-        send->setToolTip(tip);
-        send->setProperty("iconResource", iconId);
-    }
-}
-
 // --- dispatch
-
-// Every command and timer to the part that handles it, and the steps that
-// cross parts onto the hooks of the sequences they belong to.
-void TestConsoleDialog::wireParts() {
-    m_commands.on(ids::Exit, Notify::Clicked, [this] { exitSequence(); });
-    m_connection.registerCommands(m_commands);
-    m_commands.on(ids::SendButton, Notify::Clicked, [this] { onSendClicked(); });
-    m_commands.on(menu::Send, Notify::Menu, [this] { onSendClicked(); });
-    m_commands.on(ids::TimedSend, Notify::Clicked, [this] { onTimedSendClicked(); });
-    m_commands.on(ids::Numbering, Notify::Clicked, [this] { onNumberingClicked(); });
-    m_commands.on(ids::HexSend, Notify::Clicked, [this] { onHexSendClicked(); });
-    m_commands.on(ids::Interval, Notify::EditChange, [this] { onIntervalChanged(); });
-    m_commands.on(ids::Sheets, Notify::EditChange, [this] { onSheetsChanged(); });
-    m_commands.on(ids::SendArea, Notify::EditChange, [this] { onSendAreaChanged(); });
-    m_commands.on(menu::HexSend, Notify::Menu, [this] {
-        toggleCheck(ids::HexSend);
-        onHexSendClicked();
-    });
-    m_commands.on(menu::HexDisplay, Notify::Menu, [this] { toggleCheck(ids::HexDisplay); });
-    m_commands.on(menu::About, Notify::Menu, [this] { showAboutBox(false); });
-    m_commands.onTimer(timers::Send, [this] { onSendTimer(); });
-    m_commands.onTimer(timers::ReceivePoll, [this] { onReceivePoll(); });
-    m_commands.onTimer(timers::Animation, [this] { onAnimationTimer(); });
-
-    // A link that opens enables the quick tests; one that closes disables
-    // them, then ends a timed run.
-    m_connection.opened.add([this] { enableControls(ids::QuickTests, true); });
-    m_connection.closed.add([this] { enableControls(ids::QuickTests, false); });
-    m_connection.closed.add([this] { endTimedSend(); });
-}
 
 void TestConsoleDialog::onCommand(int id, Notify code) {
     m_commands.dispatch(id, code);
@@ -148,7 +141,7 @@ void TestConsoleDialog::onCommand(int id, Notify code) {
 void TestConsoleDialog::onTimer(int id) {
     // Every tick takes the fields first. Quietly: a tick never prompts, so a
     // half-typed number is not interrupted by a box twice a second.
-    readControls(Prompts::Quiet);
+    m_form.readControls(Prompts::Quiet);
     m_commands.tick(id);
 }
 
@@ -160,8 +153,9 @@ void TestConsoleDialog::onSysCommand(int id) {
 }
 
 void TestConsoleDialog::showAboutBox(bool counted) {
-    AboutDialog box(m_form.prompter(), this);
-    const int result = m_form.prompter().runModal(box);
+    dialog::Prompter& prompter = m_form.prompter();
+    AboutDialog box(prompter, this);
+    const int result = prompter.runModal(box);
     if (!counted || result != QDialog::Accepted)
         return;
     ++m_aboutOks;
@@ -170,9 +164,9 @@ void TestConsoleDialog::showAboutBox(bool counted) {
 }
 
 void TestConsoleDialog::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    menu.addAction(m_aboutAction);
-    menu.exec(event->globalPos());
+    QMenu popup(this);
+    popup.addAction(m_aboutAction);
+    popup.exec(event->globalPos());
 }
 
 // --- closing

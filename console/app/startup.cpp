@@ -56,7 +56,7 @@ void TestConsoleDialog::loadStartupSettings() {
 
     // Recent files: eight slots, empty ones included, the first selected.
     m_recentFiles = v.recentfiles;
-    m_cutCommand = v.cutCommand;
+    m_send.cutCommand() = v.cutCommand;
     if (QComboBox* recent = comboBox(ids::RecentFiles)) {
         recent->clear();
         for (const auto& path : m_recentFiles)
@@ -67,14 +67,14 @@ void TestConsoleDialog::loadStartupSettings() {
 
     setChecked(ids::AutoCut, v.autocut);
     setChecked(ids::HexSend, v.hexsend);
-    onHexSendClicked();
+    m_send.onHexSendClicked();
     setChecked(ids::HexDisplay, v.hexdisplay);
     readControls();
 
     setChecked(ids::TimedSend, v.usetimer);
-    onTimedSendClicked();
+    m_send.onTimedSendClicked();
     setChecked(ids::Numbering, v.addnumber);
-    onNumberingClicked();
+    m_send.onNumberingClicked();
 
     if (QComboBox* queues = comboBox(ids::QueueChoice))
         queues->setCurrentIndex(v.selqueue >= 0 && v.selqueue <= 9 ? v.selqueue : -1);
@@ -93,7 +93,7 @@ void TestConsoleDialog::loadStartupSettings() {
     m_form.fields().addCount = v.addtimes;
     m_form.fields().addContent = v.addcontent;
     m_form.fields().sendText = v.send;
-    setReceiveText(v.receive);
+    m_receive.setText(v.receive);
     m_form.fields().entryTexts = v.queue;
 
     // The queue panel keeps the template's arrangement at start; only the
