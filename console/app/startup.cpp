@@ -5,52 +5,29 @@
 
 #include "console/app/consoledialog.h"
 
+#include "console/settings/consolesettings.h"
 #include "platform/codepage.h"
 
 #include <QComboBox>
 
 namespace {
 
-// Every value the start-up load takes, at its default.
-struct StartupValues {
-    PortSettings port; // COM1, "38400," "N," "8," "1" "NONE\n"
-    bool connect = true;
-    int sendtimes = 1;
-    int delaytime = 1000;
-    int startnumber = 1;
-    std::array<std::string, 8> recentfiles{};
-    std::string cutCommand = "1d 56 42 11";
-    bool autocut = true;
-    bool hexsend = false;
-    bool hexdisplay = true;
-    bool usetimer = false;
-    bool addnumber = false;
-    int selqueue = 0;
-    bool nottransorder = false;
-    std::array<bool, 10> check{};
-    int addtimes = 0;
-    std::string addcontent;
-    std::string send;
-    std::string receive;
-    std::array<std::string, 10> queue{};
-    std::string showqueue = "FALSE";
-};
-
 // Replaced by the reading of the window's own settings file.
-StartupValues startupValues() {
-    return StartupValues{};
+ConsoleSettings startupValues() {
+    return ConsoleSettings{};
 }
 
 } // namespace
 
 void TestConsoleDialog::loadStartupSettings() {
-    const StartupValues v = startupValues();
+    const ConsoleSettings v = startupValues();
+    ConsoleFields& f = m_form.fields();
 
     // The connection keys, then the send engine's numbers.
     m_connection.settings() = v.port;
-    m_form.fields().count = v.sendtimes;
-    m_form.fields().interval = v.delaytime;
-    m_form.fields().startNumber = v.startnumber;
+    f.count = v.sendtimes;
+    f.interval = v.delaytime;
+    f.startNumber = v.startnumber;
     writeControls();
     m_connection.applySettings();
 
@@ -87,14 +64,14 @@ void TestConsoleDialog::loadStartupSettings() {
     }
     writeControls();
 
-    m_form.fields().count = v.sendtimes;
-    m_form.fields().interval = v.delaytime;
-    m_form.fields().startNumber = v.startnumber;
-    m_form.fields().addCount = v.addtimes;
-    m_form.fields().addContent = v.addcontent;
-    m_form.fields().sendText = v.send;
+    f.count = v.sendtimes;
+    f.interval = v.delaytime;
+    f.startNumber = v.startnumber;
+    f.addCount = v.addtimes;
+    f.addContent = v.addcontent;
+    f.sendText = v.send;
     m_receive.setText(v.receive);
-    m_form.fields().entryTexts = v.queue;
+    f.entryTexts = v.queue;
 
     // The queue panel keeps the template's arrangement at start; only the
     // setting and the flag for the next switch are taken.
