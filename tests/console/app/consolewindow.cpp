@@ -1,5 +1,7 @@
 #include "tests/console/app/consolewindow.h"
 
+#include "tests/support/printer/testportmap.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -24,23 +26,11 @@ void ConsoleWindowTest::TearDown() {
 }
 
 std::string ConsoleWindowTest::missing(const std::string& name) const {
-    return dir.filePath(QStringLiteral("no-such-device-")).toStdString() + name;
+    return testsupport::missingDevice(dir.path(), name);
 }
 
 void ConsoleWindowTest::writePortMap(const std::string& com1) {
-    std::string map = "# written by the test\nCOM1 = " + com1 + "\n";
-    for (int i = 2; i <= 14; ++i)
-        map += "COM" + std::to_string(i) + " = " + missing("com" + std::to_string(i)) + "\n";
-    for (const char* name : {"LPT1", "LPT2"})
-        map += std::string(name) + " = " + missing(name) + "\n";
-    for (int i = 1; i <= 10; ++i)
-        map += "USB" + std::to_string(i) + " = " + missing("usb" + std::to_string(i)) + "\n";
-    const QString path = dir.filePath(QStringLiteral("ports.conf"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(map.data(), static_cast<qint64>(map.size()));
-    f.close();
-    qputenv("POSKIT_PORTS", QFile::encodeName(path));
+    ASSERT_TRUE(testsupport::useTestPortMap(dir.path(), com1));
 }
 
 CountingWindow& ConsoleWindowTest::open() {
