@@ -15,6 +15,7 @@
 
 namespace platform {
 
+// A device control block. A fresh one holds the plain line (see plain()).
 struct CommState {
     enum Parity : std::uint8_t { NoParity = 0, OddParity = 1, EvenParity = 2 };
     enum StopBits : std::uint8_t { OneStopBit = 0, One5StopBits = 1, TwoStopBits = 2 };
@@ -36,6 +37,15 @@ struct CommState {
     char xoffChar = 0x13;
     std::uint16_t xonLim = 100;
     std::uint16_t xoffLim = 100;
+
+    // The plain line every tool starts from before its own few settings: the
+    // given rate, 8 data bits, no parity, 1 stop bit, no parity checking, no
+    // handshake of any kind (CTS, DSR, XON/XOFF), DTR and RTS raised.
+    [[nodiscard]] static CommState plain(std::uint32_t baud = 9600) {
+        CommState state;
+        state.baudRate = baud;
+        return state;
+    }
 
     bool operator==(const CommState&) const = default;
 };
