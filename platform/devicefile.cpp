@@ -10,27 +10,11 @@
 
 namespace platform {
 
-DeviceFile::~DeviceFile() {
-    close();
-}
-
-DeviceFile::DeviceFile(DeviceFile&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_lastError(std::move(other.m_lastError)) {}
-
-DeviceFile& DeviceFile::operator=(DeviceFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        m_fd = std::exchange(other.m_fd, -1);
-        m_lastError = std::move(other.m_lastError);
-    }
-    return *this;
-}
-
 bool DeviceFile::open(const std::string& devicePath, Sharing sharing) {
     close();
     m_lastError.clear();
-    int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd fd(::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.isOpen()) {
         m_lastError = lastErrnoMessage(devicePath.c_str());
         return false;
     }
@@ -38,36 +22,36 @@ bool DeviceFile::open(const std::string& devicePath, Sharing sharing) {
     // each other out, as share modes do. (The USB printer driver itself also
     // refuses a second open.)
     const int lock = sharing == Sharing::Exclusive ? LOCK_EX : LOCK_SH;
-    if (::flock(fd, lock | LOCK_NB) != 0) {
+    if (::flock(fd.get(), lock | LOCK_NB) != 0) {
         m_lastError = lastErrnoMessage(devicePath.c_str());
-        fdio::closeFd(fd);
         return false;
     }
-    m_fd = fd;
+    m_fd = std::move(fd);
     return true;
 }
 
 void DeviceFile::close() {
-    fdio::closeFd(m_fd);
+    m_fd.reset();
 }
 
 std::size_t DeviceFile::write(const char* data, std::size_t n, std::chrono::milliseconds deadline) {
-    if (m_fd < 0 || data == nullptr || n == 0)
+    if (!m_fd.isOpen() || data == nullptr || n == 0)
         return 0;
-    return fdio::writeUntil(m_fd, data, n, fdio::deadlineAfter(deadline), nullptr, &m_lastError);
+    return fdio::writeUntil(m_fd.get(), data, n, fdio::deadlineAfter(deadline), nullptr,
+                            &m_lastError);
 }
 
 bool DeviceFile::flush(std::chrono::milliseconds deadline) {
     // Printer drivers report writable once they have passed the last write on.
-    return m_fd >= 0 && fdio::waitWritable(m_fd, fdio::deadlineAfter(deadline));
+    return m_fd.isOpen() && fdio::waitWritable(m_fd.get(), fdio::deadlineAfter(deadline));
 }
 
 std::optional<std::size_t> DeviceFile::bytesWaiting() const {
-    return fdio::bytesWaiting(m_fd);
+    return fdio::bytesWaiting(m_fd.get());
 }
 
 std::size_t DeviceFile::read(char* buffer, std::size_t capacity) {
-    return fdio::readWaiting(m_fd, buffer, capacity, &m_lastError);
+    return fdio::readWaiting(m_fd.get(), buffer, capacity, &m_lastError);
 }
 
 } // namespace platform

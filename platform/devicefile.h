@@ -3,6 +3,8 @@
 // A printer character device: a parallel port (/dev/lpN) or a USB printer
 // (/dev/usb/lpN). Parallel devices are opened shared, USB printers exclusively.
 
+#include "platform/uniquefd.h"
+
 #include <chrono>
 #include <cstddef>
 #include <optional>
@@ -14,15 +16,8 @@ class DeviceFile {
 public:
     enum class Sharing { Shared, Exclusive };
 
-    DeviceFile() = default;
-    ~DeviceFile();
-    DeviceFile(const DeviceFile&) = delete;
-    DeviceFile& operator=(const DeviceFile&) = delete;
-    DeviceFile(DeviceFile&& other) noexcept;
-    DeviceFile& operator=(DeviceFile&& other) noexcept;
-
     [[nodiscard]] bool open(const std::string& devicePath, Sharing sharing);
-    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+    [[nodiscard]] bool isOpen() const { return m_fd.isOpen(); }
     void close();
 
     // As SerialPort::write: the count written before the deadline, 0 on failure.
@@ -34,12 +29,11 @@ public:
     [[nodiscard]] std::optional<std::size_t> bytesWaiting() const;
     [[nodiscard]] std::size_t read(char* buffer, std::size_t capacity);
 
-    [[nodiscard]] int fd() const { return m_fd; }
     // The text of the last failure of open, write or read (empty when none).
     [[nodiscard]] const std::string& lastError() const { return m_lastError; }
 
 private:
-    int m_fd = -1;
+    UniqueFd m_fd;
     std::string m_lastError;
 };
 

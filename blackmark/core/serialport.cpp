@@ -26,21 +26,10 @@ bool SerialPort::Open(std::string_view name) {
         return false;
     m_devicePath = mapping.devicePath;
 
-    // Start from what the port reports and change only the fields the tool
-    // fixes; a device that cannot take a setting (a pseudo-terminal has no
-    // modem lines) still counts as open.
-    platform::CommState state;
-    (void)m_port.getState(state);
-    state.baudRate = 9600;
-    state.byteSize = 8;
-    state.parity = platform::CommState::NoParity;
-    state.stopBits = platform::CommState::OneStopBit;
-    state.binary = true;
+    // The plain line at 9600 with parity checking on; a device that cannot
+    // take a setting (a pseudo-terminal has no modem lines) still counts as open.
+    platform::CommState state = platform::CommState::plain(9600);
     state.parityCheck = true;
-    state.outxCtsFlow = false;
-    state.outxDsrFlow = false;
-    state.dtrControl = platform::CommState::ControlEnable;
-    state.rtsControl = platform::CommState::ControlEnable;
     m_port.setState(state);
     m_port.setDtr(true);
     return true;

@@ -21,9 +21,10 @@ std::unique_ptr<LinkChannel> openSerial(const PortSettings& settings,
                  mapping.devicePath.empty() ? mapping.name + ": no device" : port.lastError());
         return nullptr;
     }
-    // Refill the control block from the port, put the settings in, apply.
-    // None of these results matter: a port that refuses a setting still prints.
-    platform::CommState state;
+    // Refill the control block from the port (the plain line stays where it
+    // cannot tell), put the settings in, apply. None of these results matter:
+    // a port that refuses a setting still prints.
+    platform::CommState state = platform::CommState::plain();
     (void)port.getState(state);
     applyPortSettings(settings, state);
     port.setState(state);

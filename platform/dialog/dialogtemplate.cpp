@@ -67,7 +67,7 @@ bool inDialogUnits(int v) {
 }
 
 std::optional<ControlKind> kindOf(const QString& word) {
-    static const std::array<std::pair<const char*, ControlKind>, 8> kinds{{
+    static const std::array<std::pair<const char*, ControlKind>, 9> kinds{{
         {"BUTTON", ControlKind::Button},
         {"CHECKBOX", ControlKind::CheckBox},
         {"GROUPBOX", ControlKind::GroupBox},
@@ -76,6 +76,7 @@ std::optional<ControlKind> kindOf(const QString& word) {
         {"EDIT", ControlKind::Edit},
         {"COMBOBOX", ControlKind::ComboBox},
         {"IPADDRESS", ControlKind::IpAddress},
+        {"RADIO", ControlKind::RadioButton},
     }};
     for (const auto& [name, kind] : kinds)
         if (word == QLatin1String(name))
@@ -84,7 +85,7 @@ std::optional<ControlKind> kindOf(const QString& word) {
 }
 
 std::optional<unsigned> flagOf(const QString& word) {
-    static const std::array<std::pair<const char*, unsigned>, 12> flags{{
+    static const std::array<std::pair<const char*, unsigned>, 13> flags{{
         {"HIDDEN", style::Hidden},
         {"DISABLED", style::Disabled},
         {"DEFAULT", style::Default},
@@ -97,6 +98,7 @@ std::optional<unsigned> flagOf(const QString& word) {
         {"DROPDOWN", style::DropDown},
         {"RIGHT", style::Right},
         {"CENTER", style::Center},
+        {"BORDER", style::Border},
     }};
     for (const auto& [name, flag] : flags)
         if (word == QLatin1String(name))
