@@ -176,8 +176,8 @@ Decoder::Step Decoder::step(Bytes b, bool atEnd) const {
     return {R::Item, kind, &spec, length, 0};
 }
 
-void Decoder::emit(DecodedItem::Kind kind, const CommandSpec* spec, std::string_view bytes,
-                   std::uint64_t length, const Sink& sink) {
+void Decoder::deliver(DecodedItem::Kind kind, const CommandSpec* spec, std::string_view bytes,
+                      std::uint64_t length, const Sink& sink) {
     DecodedItem item;
     item.kind = kind;
     item.spec = spec;
@@ -194,7 +194,7 @@ void Decoder::emit(DecodedItem::Kind kind, const CommandSpec* spec, std::string_
     sink(std::move(item));
 }
 
-void Decoder::emitHeld(DecodedItem::Kind kind, const Sink& sink) {
+void Decoder::deliverHeld(DecodedItem::Kind kind, const Sink& sink) {
     const CommandSpec* spec = m_heldSpec;
     const std::string head = std::move(m_heldHead);
     const std::uint64_t length = m_heldLength;
@@ -205,7 +205,7 @@ void Decoder::emitHeld(DecodedItem::Kind kind, const Sink& sink) {
     m_headerLeft = 0;
     m_header.clear();
     m_inCommandHead = m_dropping = false;
-    emit(kind, spec, head, length, sink);
+    deliver(kind, spec, head, length, sink);
 }
 
 void Decoder::hold(Bytes bytes) {
@@ -259,8 +259,8 @@ std::size_t Decoder::walk(Bytes b, const Sink& sink) {
                 return pos;
         }
         if (m_blocksLeft == 0) {
-            emitHeld(m_heldSpec->known ? DecodedItem::Kind::Command : DecodedItem::Kind::Unknown,
-                     sink);
+            deliverHeld(m_heldSpec->known ? DecodedItem::Kind::Command : DecodedItem::Kind::Unknown,
+                        sink);
             return pos;
         }
         m_headerLeft = blockHeadSize(params);
@@ -278,8 +278,8 @@ std::size_t Decoder::decode(Bytes b, const Sink& sink) {
         const Step s = step(b.subspan(pos), false);
         switch (s.result) {
         case R::Item:
-            emit(s.kind, s.spec, asChars(b.subspan(pos, static_cast<std::size_t>(s.length))),
-                 s.length, sink);
+            deliver(s.kind, s.spec, asChars(b.subspan(pos, static_cast<std::size_t>(s.length))),
+                    s.length, sink);
             pos += static_cast<std::size_t>(s.length);
             break;
         case R::NeedMore:
@@ -329,7 +329,7 @@ void Decoder::feed(std::string_view chunk, const Sink& sink) {
 
 void Decoder::finish(const Sink& sink) {
     if (m_heldSpec != nullptr)
-        emitHeld(DecodedItem::Kind::Incomplete, sink);
+        deliverHeld(DecodedItem::Kind::Incomplete, sink);
     std::size_t pos = 0;
     const std::string pending = std::move(m_pending);
     m_pending.clear();
@@ -337,12 +337,12 @@ void Decoder::finish(const Sink& sink) {
     while (pos < b.size()) {
         const Step s = step(b.subspan(pos), true);
         if (s.result != Step::Result::Item) {
-            emit(DecodedItem::Kind::Incomplete, s.spec, asChars(b.subspan(pos)), b.size() - pos,
-                 sink);
+            deliver(DecodedItem::Kind::Incomplete, s.spec, asChars(b.subspan(pos)), b.size() - pos,
+                    sink);
             return;
         }
-        emit(s.kind, s.spec, asChars(b.subspan(pos, static_cast<std::size_t>(s.length))), s.length,
-             sink);
+        deliver(s.kind, s.spec, asChars(b.subspan(pos, static_cast<std::size_t>(s.length))),
+                s.length, sink);
         pos += static_cast<std::size_t>(s.length);
     }
 }

@@ -81,9 +81,9 @@ private:
     std::size_t decode(std::span<const std::uint8_t> bytes, const Sink& sink);
     std::size_t walk(std::span<const std::uint8_t> bytes, const Sink& sink);
     void hold(std::span<const std::uint8_t> bytes);
-    void emit(DecodedItem::Kind kind, const CommandSpec* spec, std::string_view bytes,
-              std::uint64_t length, const Sink& sink);
-    void emitHeld(DecodedItem::Kind kind, const Sink& sink);
+    void deliver(DecodedItem::Kind kind, const CommandSpec* spec, std::string_view bytes,
+                 std::uint64_t length, const Sink& sink);
+    void deliverHeld(DecodedItem::Kind kind, const Sink& sink);
 
     std::uint64_t m_fed = 0;
     std::uint64_t m_next = 0; // offset of the first byte not yet in an item
