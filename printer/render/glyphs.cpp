@@ -41,8 +41,7 @@ QString GlyphCache::family() {
     return QStringLiteral("WenQuanYi Micro Hei Mono");
 }
 
-const QImage& GlyphCache::glyph(std::uint16_t code, bool pair, bool latin1,
-                                const GlyphStyle& style) {
+QImage GlyphCache::glyph(std::uint16_t code, bool pair, bool latin1, const GlyphStyle& style) {
     const quint64 key = quint64{code} | quint64{pair} << 16 | quint64{latin1} << 17 |
                         quint64{style.fontB} << 18 | quint64{style.bold} << 19 |
                         quint64{style.reverse} << 20 | quint64{style.widthMul} << 24 |

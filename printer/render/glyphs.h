@@ -26,8 +26,9 @@ public:
 
     // A character of the printer's code: one byte (latin1: a byte above 0x7F is
     // a Latin-1 character, else it prints as '?'), or a GBK pair lead << 8 | trail.
-    // Black on transparent, or transparent on black when reversed.
-    const QImage& glyph(std::uint16_t code, bool pair, bool latin1, const GlyphStyle& style);
+    // Black on transparent, or transparent on black when reversed. A copy (shared
+    // data): the cache moves its images as it grows.
+    QImage glyph(std::uint16_t code, bool pair, bool latin1, const GlyphStyle& style);
 
     static constexpr int CellHeight = 24;
     static constexpr int HalfWidth = 12;

@@ -368,7 +368,7 @@ void ReceiptRenderer::text(std::string_view bytes) {
 
 void ReceiptRenderer::putCharacter(std::uint16_t code, bool pair) {
     const GlyphStyle s = style(pair);
-    const QImage& glyph = m_glyphs.glyph(code, pair, !m.chinese, s);
+    const QImage glyph = m_glyphs.glyph(code, pair, !m.chinese, s);
     const int gap = pair ? m.chineseLeft * s.widthMul : 0;
     const int after = (pair ? m.chineseRight : m.rightSpacing) * s.widthMul;
     const int underline = m.reverse ? 0
@@ -495,13 +495,13 @@ void ReceiptRenderer::barcode(const DecodedItem& item) {
     GlyphStyle hriStyle;
     hriStyle.fontB = m.hriFontB;
     const QByteArray hri = symbol.text.toLatin1();
-    std::vector<const QImage*> glyphs;
+    std::vector<QImage> glyphs; // copies: the cache may move its images as it grows
     int hriWidth = 0;
     int hriHeight = 0;
     for (char c : hri) {
-        glyphs.push_back(&m_glyphs.glyph(static_cast<std::uint8_t>(c), false, true, hriStyle));
-        hriWidth += glyphs.back()->width();
-        hriHeight = std::max(hriHeight, glyphs.back()->height());
+        glyphs.push_back(m_glyphs.glyph(static_cast<std::uint8_t>(c), false, true, hriStyle));
+        hriWidth += glyphs.back().width();
+        hriHeight = std::max(hriHeight, glyphs.back().height());
     }
     const bool above = (m.hriPosition & 1) != 0 && !glyphs.empty();
     const bool below = (m.hriPosition & 2) != 0 && !glyphs.empty();
@@ -516,9 +516,9 @@ void ReceiptRenderer::barcode(const DecodedItem& item) {
     }
     const auto drawHri = [&](int top) {
         int x = (width - hriWidth) / 2;
-        for (const QImage* g : glyphs) {
-            p.drawImage(x, top, *g);
-            x += g->width();
+        for (const QImage& g : glyphs) {
+            p.drawImage(x, top, g);
+            x += g.width();
         }
     };
     if (above)
