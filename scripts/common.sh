@@ -7,6 +7,7 @@ POSKIT_PACKAGES=(
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei
+    libzint-dev qt6-translations-l10n
 )
 
 poskit_install_missing() {

@@ -28,7 +28,7 @@ struct PaperGeometry {
 [[nodiscard]] PaperGeometry geometryOf(PaperWidth paper);
 
 struct Receipt {
-    QImage image;
+    QImage image;                  // grey, or RGB when it carries notes
     std::uint64_t firstOffset = 0; // stream offsets of the items it holds
     std::uint64_t endOffset = 0;
     QString ending; // "全切", "半切", "续" (too long, goes on), or empty (not cut)
@@ -66,6 +66,7 @@ public:
     static constexpr int DefaultLineSpacing = 30;
     // A receipt that grows past this without a cut is ended and goes on in the next.
     static constexpr int MaxReceiptDots = 40000;
+    static constexpr int InitialCanvasDots = 2048;
 
 private:
     struct Modes {
@@ -124,6 +125,7 @@ private:
     void cut(const QString& ending, int feedDots);
     void finishReceipt(const QString& ending);
     void ensureCanvas(int height);
+    void startPaper();
     void changed() { ++m_revision; }
 
     [[nodiscard]] int areaWidth() const;
@@ -148,6 +150,7 @@ private:
     std::uint64_t m_firstOffset = 0;
     std::uint64_t m_lastEnd = 0;
     bool m_offsetSet = false;
+    bool m_hasNotes = false; // blue notes on this receipt: it keeps its colours
     std::uint64_t m_revision = 0;
 };
 

@@ -36,9 +36,12 @@ QSize PaperView::sizeHint() const {
 }
 
 void PaperView::addReceipts(std::vector<Receipt> receipts) {
-    for (Receipt& r : receipts)
+    for (Receipt& r : receipts) {
+        m_rollDots += r.image.height();
         m_receipts.push_back(std::move(r));
-    while (m_receipts.size() > MaxReceipts) {
+    }
+    while (m_receipts.size() > MaxReceipts || (m_receipts.size() > 1 && m_rollDots > MaxRollDots)) {
+        m_rollDots -= m_receipts.front().image.height();
         m_receipts.pop_front();
         m_selected = m_selected > 0 ? m_selected - 1 : -1;
     }
@@ -58,6 +61,7 @@ void PaperView::refresh() {
 
 void PaperView::clear() {
     m_receipts.clear();
+    m_rollDots = 0;
     m_selected = -1;
     refresh();
 }

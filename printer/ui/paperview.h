@@ -14,8 +14,9 @@ namespace posprinter {
 class PaperView final : public QWidget {
     Q_OBJECT
 public:
-    // The oldest receipts leave the roll past this many.
+    // The oldest receipts leave the roll past this many, or past this much paper.
     static constexpr std::size_t MaxReceipts = 200;
+    static constexpr int MaxRollDots = 100000;
 
     PaperView(const ReceiptRenderer& renderer, QWidget* parent = nullptr);
 
@@ -48,6 +49,7 @@ private:
     std::deque<Receipt> m_receipts;
     int m_selected = -1;
     int m_height = 0;
+    int m_rollDots = 0;
 };
 
 } // namespace posprinter

@@ -66,6 +66,12 @@ PrinterWindow::PrinterWindow(PrinterSession& session, dialog::Prompter& prompter
         if (atBottom(bar) || bar->maximum() == 0)
             QTimer::singleShot(0, this, [bar] { bar->setValue(bar->maximum()); });
     });
+    // The log and the roll are brought up to date at most 25 times a second, however
+    // fast the items come: a repaint per slice would cost more than the printing.
+    m_present = new QTimer(this);
+    m_present->setSingleShot(true);
+    m_present->setInterval(40);
+    connect(m_present, &QTimer::timeout, this, &PrinterWindow::present);
     auto* counter = new QTimer(this);
     connect(counter, &QTimer::timeout, this, &PrinterWindow::showEndpoints);
     counter->start(500);
@@ -202,21 +208,32 @@ void PrinterWindow::printSlice() {
         m_printed = item.offset + item.length;
         logged.push_back(std::move(item));
     }
-    const bool follow = atBottom(m_logView->verticalScrollBar());
-    m_log->append(logged);
-    if (follow)
-        m_logView->scrollToBottom();
-    m_paper->addReceipts(m_renderer.takeFinished());
+    for (DecodedItem& item : logged)
+        m_unshownLog.push_back(std::move(item));
+    for (Receipt& r : m_renderer.takeFinished())
+        m_unshownReceipts.push_back(std::move(r));
+    if (!m_present->isActive())
+        m_present->start();
     if (!m_backlog.empty()) {
         m_slicePosted = true;
         QTimer::singleShot(0, this, &PrinterWindow::printSlice);
     }
 }
 
+void PrinterWindow::present() {
+    const bool follow = atBottom(m_logView->verticalScrollBar());
+    m_log->append(std::exchange(m_unshownLog, {}));
+    if (follow)
+        m_logView->scrollToBottom();
+    m_paper->addReceipts(std::exchange(m_unshownReceipts, {}));
+}
+
 void PrinterWindow::drain() {
     takeItems();
     while (!m_backlog.empty())
         printSlice();
+    m_present->stop();
+    present();
 }
 
 void PrinterWindow::statusEdited() {
@@ -308,6 +325,8 @@ void PrinterWindow::saveAllReceipts() {
 }
 
 void PrinterWindow::clearAll() {
+    m_unshownLog.clear();
+    m_unshownReceipts.clear();
     m_renderer.clear();
     m_paper->clear();
     m_log->clear();

@@ -18,6 +18,7 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QTableView;
+class QTimer;
 
 namespace dialog {
 class Prompter;
@@ -58,6 +59,7 @@ private:
     QWidget* buildSidePanel();
     void takeItems();
     void printSlice();
+    void present();
     void statusEdited();
     void showStatus();
     void showEndpoints();
@@ -69,6 +71,9 @@ private:
     ReceiptRenderer m_renderer;
     std::deque<DecodedItem> m_backlog;
     bool m_slicePosted = false;
+    std::vector<DecodedItem> m_unshownLog;
+    std::vector<Receipt> m_unshownReceipts;
+    QTimer* m_present = nullptr;
     std::uint64_t m_printed = 0;
 
     PaperView* m_paper = nullptr;
