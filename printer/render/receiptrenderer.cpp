@@ -589,6 +589,10 @@ void ReceiptRenderer::raster(const DecodedItem& item) {
         return;
     const int sx = (mode & 1) != 0 ? 2 : 1;
     const int sy = (mode & 2) != 0 ? 2 : 1;
+    if (rows * sy > MaxReceiptDots) {
+        annotate(QStringLiteral("光栅位图高 %1 点，超出一张小票，未打印").arg(rows * sy));
+        return;
+    }
     if (bytesPerRow * 8 * sx > areaWidth()) {
         annotate(
             QStringLiteral("光栅位图宽 %1 点，超出打印宽度，未打印").arg(bytesPerRow * 8 * sx));
@@ -656,6 +660,12 @@ void ReceiptRenderer::graphics(const DecodedItem& item) {
     const int height = static_cast<int>(le16(body, at + 6));
     if (width == 0 || height == 0)
         return;
+    if (width * sx > areaWidth() || height * sy > MaxReceiptDots) {
+        annotate(QStringLiteral("图形 %1 × %2 点，超出打印范围，未存储")
+                     .arg(width * sx)
+                     .arg(height * sy));
+        return;
+    }
     m_graphics = transparentImage(width * sx, height * sy);
     rasterRows(m_graphics, body.substr(at + 8), (width + 7) / 8, height, sx, sy);
 }
@@ -676,7 +686,10 @@ void ReceiptRenderer::testPrint(const DecodedItem& item) {
 void ReceiptRenderer::cut(const QString& ending, int feedDots) {
     if (!m_line.empty())
         printLine(0);
-    feed(feedDots);
+    // A cut on paper with nothing on it (a second cut, a cut after a status
+    // request) makes no blank receipt.
+    if (hasOpenReceipt())
+        feed(feedDots);
     finishReceipt(ending);
 }
 

@@ -65,7 +65,7 @@ public:
     static constexpr int BottomMargin = 24;
     static constexpr int DefaultLineSpacing = 30;
     // A receipt that grows past this without a cut is ended and goes on in the next.
-    static constexpr int MaxReceiptDots = 40000;
+    static constexpr int MaxReceiptDots = 20000;
     static constexpr int InitialCanvasDots = 2048;
 
 private:

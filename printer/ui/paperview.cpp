@@ -50,13 +50,9 @@ void PaperView::addReceipts(std::vector<Receipt> receipts) {
 
 void PaperView::refresh() {
     const QSize size = sizeHint();
-    const bool taller = size.height() > m_height;
-    m_height = size.height();
     setMinimumSize(size);
     resize(size);
     update();
-    if (taller)
-        emit grew();
 }
 
 void PaperView::clear() {
@@ -97,9 +93,9 @@ void PaperView::paintEvent(QPaintEvent* event) {
         y += r.image.height();
         // The cut: a dashed line and what kind of cut it was.
         p.setPen(QPen(Qt::white, 1, Qt::DashLine));
-        p.drawLine(left, y + Gap / 2, left + r.image.width(), y + Gap / 2);
+        p.drawLine(left, y + Gap / 2, left + r.image.width() - 70, y + Gap / 2);
         const QString mark = r.ending.isEmpty() ? QString() : QStringLiteral("✂ %1").arg(r.ending);
-        p.drawText(QRect(left + r.image.width() + 4, y, 80, Gap), Qt::AlignVCenter, mark);
+        p.drawText(QRect(left, y, r.image.width(), Gap), Qt::AlignRight | Qt::AlignVCenter, mark);
         y += Gap;
     }
     if (m_renderer.hasOpenReceipt())

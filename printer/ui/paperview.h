@@ -32,9 +32,6 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
-    void grew();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -48,7 +45,6 @@ private:
     const ReceiptRenderer& m_renderer;
     std::deque<Receipt> m_receipts;
     int m_selected = -1;
-    int m_height = 0;
     int m_rollDots = 0;
 };
 

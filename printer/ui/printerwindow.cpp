@@ -61,11 +61,13 @@ PrinterWindow::PrinterWindow(PrinterSession& session, dialog::Prompter& prompter
     connect(&m_session, &PrinterSession::statusChanged, this, &PrinterWindow::showStatus);
     connect(&m_session, &PrinterSession::clientsChanged, this, &PrinterWindow::showEndpoints);
     // Follow the paper as it grows, unless the user scrolled back to look at something.
-    connect(m_paper, &PaperView::grew, this, [this] {
-        QScrollBar* bar = m_scroll->verticalScrollBar();
-        if (atBottom(bar) || bar->maximum() == 0)
-            QTimer::singleShot(0, this, [bar] { bar->setValue(bar->maximum()); });
+    QScrollBar* bar = m_scroll->verticalScrollBar();
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (m_followPaper)
+            bar->setValue(maximum);
     });
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { m_followPaper = atBottom(bar) || value == bar->maximum(); });
     // The log and the roll are brought up to date at most 25 times a second, however
     // fast the items come: a repaint per slice would cost more than the printing.
     m_present = new QTimer(this);

@@ -71,6 +71,7 @@ private:
     ReceiptRenderer m_renderer;
     std::deque<DecodedItem> m_backlog;
     bool m_slicePosted = false;
+    bool m_followPaper = true;
     std::vector<DecodedItem> m_unshownLog;
     std::vector<Receipt> m_unshownReceipts;
     QTimer* m_present = nullptr;
