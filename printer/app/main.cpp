@@ -8,6 +8,7 @@
 #include "printer/ui/printerwindow.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
@@ -63,6 +64,18 @@ bool openEndpoints(PrinterSession& session, const Options& o) {
     return true;
 }
 
+// A process that has ended but not been reaped yet counts as gone.
+bool processAlive(pid_t pid) {
+    if (::kill(pid, 0) != 0 && errno == ESRCH)
+        return false;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray line = stat.readAll();
+    const qsizetype end = line.lastIndexOf(')'); // the name may hold spaces and parentheses
+    return end < 0 || end + 2 >= line.size() || line[end + 2] != 'Z';
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -110,7 +123,7 @@ int main(int argc, char** argv) {
     if (options->exitWithPid > 0) {
         const auto pid = static_cast<pid_t>(options->exitWithPid);
         QObject::connect(&watch, &QTimer::timeout, app.get(), [pid] {
-            if (::kill(pid, 0) != 0 && errno == ESRCH)
+            if (!processAlive(pid))
                 QCoreApplication::quit();
         });
         watch.start(250);
