@@ -4,6 +4,7 @@
 
 #include "console/link/printerlink.h"
 #include "platform/portmap.h"
+#include "platform/uniquefd.h"
 #include "printer/core/printersession.h"
 #include "printer/ui/logmodel.h"
 #include "printer/ui/paperview.h"
@@ -187,7 +188,7 @@ public:
     [[nodiscard]] bool connected() const { return m_connected; }
 
 private:
-    posprinter::UniqueFd m_fd;
+    platform::UniqueFd m_fd;
     bool m_connected = false;
 };
 
