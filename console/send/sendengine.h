@@ -8,7 +8,7 @@
 // through the connection's open link.
 
 #include "console/app/dispatch.h"
-#include "console/send/cutcommand.h"
+#include "console/send/printercommands.h"
 #include "console/send/sendjob.h"
 
 #include <string>
@@ -71,5 +71,5 @@ private:
     ConsoleForm& m_form;
     ConnectionPanel& m_connection;
     SendJob m_job;
-    std::string m_cutCommand{DefaultCutCommand};
+    std::string m_cutCommand{printercommands::DefaultCutCommand};
 };
