@@ -5,7 +5,7 @@
 // 3 animates the busy state), sheets per send, the automatic cut with the
 // cut command, and the controls that shape a send (hex sending, timed
 // sending, numbering, interval, sheets, the send text). Every byte goes
-// through the connection's open link.
+// through the connection's one write path (ConnectionPanel::writer()).
 
 #include "console/app/dispatch.h"
 #include "console/send/printercommands.h"
@@ -65,7 +65,6 @@ private:
     void sendCopySheets();
     void sendOneCopy(const std::string& copy, bool hex);
     void sendCutCommand();
-    void writeBytes(const std::string& bytes);
     [[nodiscard]] bool isChecked(int id) const;
 
     ConsoleForm& m_form;
