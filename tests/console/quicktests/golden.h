@@ -4,6 +4,7 @@
 // printer receives them (tests/data/quicktests), and a file written for a
 // test to print.
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 
@@ -12,7 +13,9 @@
 namespace golden {
 
 inline QString path(const char* name) {
-    return QString::fromUtf8(POSKIT_QUICKTEST_DATA) + u'/' + QString::fromUtf8(name);
+    const QByteArray data = qgetenv("POSKIT_TEST_DATA");
+    return QFile::decodeName(data.isEmpty() ? QByteArray("tests/data") : data) +
+           QStringLiteral("/quicktests/") + QString::fromUtf8(name);
 }
 
 // The file's bytes; empty when it cannot be read.
