@@ -36,6 +36,12 @@ inline const std::string& sample80() {
     return b;
 }
 
+// True when both receipts were found (CTest sets POSKIT_TEST_DATA; a test
+// started by hand from elsewhere needs it too).
+inline bool samplesFound() {
+    return sample58().size() == 656 && sample80().size() == 894;
+}
+
 // Bytes no text conversion would leave alone: NULs, CR LF and lone CR and LF,
 // bytes that are not GBK, a hex-looking text.
 inline const std::string& oddFile() {

@@ -31,6 +31,7 @@ class QuickTestPanelTest : public ::testing::Test {
 public:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(golden::samplesFound());
         stage.show();
         connection.registerCommands(stage.commands);
         panel.registerCommands(stage.commands);

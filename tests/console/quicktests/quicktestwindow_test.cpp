@@ -26,6 +26,7 @@ std::string receivedOnce(const testsupport::VirtualPrinter& printer, std::size_t
 } // namespace
 
 TEST_F(ConsoleWindowTest, EachQuickTestButtonDeliversItsBytesOverASerialLink) {
+    ASSERT_TRUE(golden::samplesFound());
     const QString file = dir.filePath(QStringLiteral("receipt.prn"));
     ASSERT_TRUE(golden::writeFile(file, golden::oddFile()));
     open();
@@ -54,6 +55,7 @@ TEST_F(ConsoleWindowTest, EachQuickTestButtonDeliversItsBytesOverASerialLink) {
 }
 
 TEST_F(ConsoleWindowTest, ATcpPrinterTakesTheDrawerAndASample) {
+    ASSERT_TRUE(golden::samplesFound());
     auto tcp = testsupport::VirtualPrinter::tcp();
     ASSERT_NE(tcp, nullptr);
     open();
@@ -71,14 +73,17 @@ TEST_F(ConsoleWindowTest, ATcpPrinterTakesTheDrawerAndASample) {
     EXPECT_TRUE(prompter.messages().empty());
 }
 
-// Device files stand in for the parallel port and the USB printer: each is
+// Device files stand in for the parallel ports and the USB printer: each is
 // connected from the port list, takes a test, and is let go again.
-TEST_F(ConsoleWindowTest, AParallelPortAndAUsbPrinterTakeTheirTests) {
-    auto lpt = testsupport::VirtualPrinter::serial();
+TEST_F(ConsoleWindowTest, TheParallelPortsAndAUsbPrinterTakeTheirTests) {
+    ASSERT_TRUE(golden::samplesFound());
+    auto lpt1 = testsupport::VirtualPrinter::serial();
+    auto lpt2 = testsupport::VirtualPrinter::serial();
     auto usb = testsupport::VirtualPrinter::serial();
-    ASSERT_NE(lpt, nullptr);
-    ASSERT_NE(usb, nullptr);
-    writePortMap(printer->devicePath(), {{"LPT1", lpt->devicePath()}, {"USB1", usb->devicePath()}});
+    ASSERT_TRUE(lpt1 && lpt2 && usb);
+    writePortMap(
+        printer->devicePath(),
+        {{"LPT1", lpt1->devicePath()}, {"LPT2", lpt2->devicePath()}, {"USB1", usb->devicePath()}});
     open();
     struct Case {
         const char* name;
@@ -89,7 +94,8 @@ TEST_F(ConsoleWindowTest, AParallelPortAndAUsbPrinterTakeTheirTests) {
         std::string bytes;
     };
     const Case cases[] = {
-        {"LPT1", 14, PortKind::Parallel, *lpt, ids::Sample58, golden::sample58()},
+        {"LPT1", 14, PortKind::Parallel, *lpt1, ids::Sample58, golden::sample58()},
+        {"LPT2", 15, PortKind::Parallel, *lpt2, ids::CashDrawer, Drawer},
         {"USB", 16, PortKind::Usb, *usb, ids::PrintBarcode, Barcode39},
     };
     for (const Case& c : cases) {
