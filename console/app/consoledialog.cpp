@@ -36,16 +36,14 @@ constexpr int NotYetBuilt[] = {
     menu::ClearReceiveArea,
     // the settings commands and the cut-command dialog
     menu::ResetSettings, menu::SaveDefaults, menu::LoadDefaults, menu::SaveToFile,
-    menu::LoadFromFile, menu::CutCommand,
-    // the quick tests
-    ids::PrintFile, ids::CashDrawer, ids::Sample58, ids::Sample80, ids::PrintBarcode};
+    menu::LoadFromFile, menu::CutCommand};
 
 } // namespace
 
 TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent)
     : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, parent),
       m_form(*this, prompter), m_connection(m_form), m_send(m_form, m_connection),
-      m_receive(m_form, m_connection) {
+      m_receive(m_form, m_connection), m_quickTests(m_form, m_connection) {
     // A title bar with the window menu and a minimise box; no maximise box,
     // and the fixed size of the template.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -66,6 +64,7 @@ void TestConsoleDialog::wireParts() {
     m_connection.registerCommands(m_commands);
     m_send.registerCommands(m_commands);
     m_receive.registerCommands(m_commands);
+    m_quickTests.registerCommands(m_commands);
     m_commands.noAction(ReadOnlyControls);
     m_commands.noAction(NotYetBuilt);
     m_commands.noAction(ids::EntryHexBoxes);
@@ -74,8 +73,8 @@ void TestConsoleDialog::wireParts() {
 
     // A link that opens enables the quick tests; one that closes disables
     // them, then ends a timed run.
-    m_connection.opened.add([this] { enableControls(ids::QuickTests, true); });
-    m_connection.closed.add([this] { enableControls(ids::QuickTests, false); });
+    m_connection.opened.add([this] { m_quickTests.setEnabled(true); });
+    m_connection.closed.add([this] { m_quickTests.setEnabled(false); });
     m_connection.closed.add([this] { m_send.endRun(); });
 }
 

@@ -7,6 +7,7 @@
 //   ConnectionPanel  port settings, the open link, connect and disconnect
 //   SendEngine       Send, timed runs and the cut command
 //   ReceivePanel     the receive area and its poll
+//   QuickTestPanel   the five one-click tests
 //
 // The window itself keeps what crosses the parts: the dispatch of commands
 // and timers through one table, the opening and closing orders, the
@@ -20,6 +21,7 @@
 #include "console/app/dispatch.h"
 #include "console/link/connectionpanel.h"
 #include "console/link/printerlink.h"
+#include "console/quicktests/quicktestpanel.h"
 #include "console/send/receivepanel.h"
 #include "console/send/sendengine.h"
 #include "console/settings/inifile.h"
@@ -49,6 +51,7 @@ public:
     [[nodiscard]] ConnectionPanel& connection() { return m_connection; }
     [[nodiscard]] SendEngine& sendEngine() { return m_send; }
     [[nodiscard]] ReceivePanel& receivePanel() { return m_receive; }
+    [[nodiscard]] QuickTestPanel& quickTests() { return m_quickTests; }
     [[nodiscard]] const CommandTable& commands() const { return m_commands; }
 
     // --- forwarders
@@ -97,6 +100,7 @@ private:
     ConnectionPanel m_connection;
     SendEngine m_send;
     ReceivePanel m_receive;
+    QuickTestPanel m_quickTests;
     CommandTable m_commands;
 
     // Kept for the recent-file list and the data queue panel, whose parts

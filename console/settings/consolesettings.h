@@ -7,7 +7,7 @@
 // takes this value.
 
 #include "console/link/portsettings.h"
-#include "console/send/cutcommand.h"
+#include "console/send/printercommands.h"
 
 #include <array>
 #include <string>
@@ -37,9 +37,9 @@ struct ConsoleSettings {
     std::string addcontent;
     std::string send;
     std::string receive;
-    std::array<std::string, 10> queue{};       // queue1..queue10
-    std::array<std::string, 8> recentfiles{};  // recentfile1..recentfile8
-    std::string cutCommand{DefaultCutCommand}; // CutCommand
+    std::array<std::string, 10> queue{};                        // queue1..queue10
+    std::array<std::string, 8> recentfiles{};                   // recentfile1..recentfile8
+    std::string cutCommand{printercommands::DefaultCutCommand}; // CutCommand
 
     bool operator==(const ConsoleSettings&) const = default;
 };

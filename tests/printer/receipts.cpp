@@ -1,6 +1,7 @@
 #include "tests/printer/receipts.h"
 
 #include "blackmark/core/blackmarkcommand.h"
+#include "console/quicktests/quicktestbytes.h"
 #include "headadjust/headcommands.h"
 #include "platform/codepage.h"
 #include "printer/core/decoder.h"
@@ -16,72 +17,27 @@ using namespace std::string_literals;
 
 namespace {
 
-std::string gbkLines(std::initializer_list<const char*> lines) {
+std::string joined(const std::vector<std::string>& writes) {
     std::string bytes;
-    for (const char* line : lines) {
-        bytes += codepage::fromUnicode(QString::fromUtf8(line));
-        bytes += '\n';
-    }
+    for (const std::string& w : writes)
+        bytes += w;
     return bytes;
 }
 
 } // namespace
 
 std::string sample58() {
-    return gbkLines({
-        "小票：270500027719 收银员：01012", "--------------------------------",
-        "   商品编码        单价     数量", "01.9940228004700    3.98   1.181",
-        "   番石榴     小计：4.70",         "02.996100800220     6.00   0.376",
-        "   白面条     小计：2.20",         "03.6921644701204    3.50   1(包)",
-        "   恒源德调味 小计：3.50",         "04.9940316000602    5.16   0.116",
-        "   生葱       小计：0.60",         "--------------------------------",
-        "购货总额：                11.00",  "付款：   现金 人民币     101.00",
-        "找零：   现金 人民币      90.00",  "    售出商品数量：4件",
-        "      2005-09-13  16:50:19",       "        欢迎光临   多谢惠顾",
-        "          （开发票当月有效）",     "          zaz百货南邮店",
-        "小票：270500027721 收银员：01012", "--------------------------------",
-    });
+    return quicktests::sampleReceipt(quicktests::Paper::Mm58);
 }
 
 std::string sample80() {
-    return gbkLines({
-        "小票：270500027719 收银员：010121212122121",
-        "------------------------------------------",
-        "   商品编码        单价  数量 Kavrelondine",
-        "01.9940228004700    3.98   1.181  20080616",
-        "   番石榴     小计：4.70   小计： 4.70小计",
-        "02.996100800220     6.00   0.376  gfgf小计",
-        "   白面条     小计：2.20          1212小计",
-        "03.6921644701204    3.50   1(包)  4.70小计",
-        "   恒源德调味 小计：3.501111111111后果环境",
-        "04.9940316000602    5.16   0.116123132   4",
-        "   生葱       小计：0.60           生葱   ",
-        "------------------------------------------",
-        "购货总额：                11.00   风画符共",
-        "付款：   现金 人民币    101.0045 45441格画",
-        "找零：   现金 人民币     90.00  共和国恢复",
-        "    售出商品数量：4件         哈深刻饿撒啊",
-        "           2005-09-13  16:50:19",
-        "            欢迎光临   多谢惠顾",
-        "             （开发票当月有效）",
-        "          zaz百货南邮店",
-        "小票：270500027721           收银员：01012",
-        "------------------------------------------",
-    });
+    return quicktests::sampleReceipt(quicktests::Paper::Mm80);
 }
 
 std::string barcodeTest(bool code128, const std::string& content) {
-    std::string data = code128 ? "{A" + content : content;
-    std::string bytes = "\x1D\x68\x78"
-                        "\x1D\x77\x02"
-                        "\x1D\x48\x02"
-                        "\x0A";
-    bytes += "\x1D\x6B";
-    bytes += static_cast<char>(code128 ? 0x49 : 0x45);
-    bytes += static_cast<char>(data.size() & 0xFF);
-    bytes += data;
-    bytes += '\x0A';
-    return bytes;
+    const auto writes = quicktests::barcodeWrites(
+        code128 ? quicktests::Code128Index : quicktests::Code39Index, content);
+    return writes ? joined(*writes) : std::string();
 }
 
 std::string blackMarkTestPrint() {
