@@ -4,6 +4,7 @@
 #include "headadjust/messenger.h"
 #include "headadjust/portchoice.h"
 #include "platform/dialog/templatedialog.h"
+#include "platform/dialog/widgetrules.h"
 #include "platform/portmap.h"
 
 #include <QCloseEvent>
@@ -96,6 +97,7 @@ QWidget* createControl(const ControlEntry& entry, QWidget* container) {
         // Typed text is used as it stands; it never joins the list.
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setEditText(caption);
+        dialog::ignoreWheelUnlessFocused(*combo);
         return combo;
     }
     case ControlKind::CommandButton: {

@@ -6,7 +6,7 @@ POSKIT_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-wqy-microhei
+    fonts-wqy-microhei fonts-freefont-ttf qt6-translations-l10n
 )
 
 poskit_install_missing() {

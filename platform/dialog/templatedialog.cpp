@@ -1,5 +1,7 @@
 #include "platform/dialog/templatedialog.h"
 
+#include "platform/dialog/widgetrules.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -72,8 +74,7 @@ QFont templateFont(const QString& family, int pointSize) {
     if (!family.isEmpty())
         families << family;
     // The templates name the Windows song face; on Linux any CJK face will do.
-    families << QStringLiteral("SimSun") << QStringLiteral("Noto Sans CJK SC")
-             << QStringLiteral("WenQuanYi Micro Hei");
+    families << fallbackFamilies();
     QFont f;
     f.setFamilies(families);
     f.setPointSize(pointSize > 0 ? pointSize : 9);
@@ -185,6 +186,7 @@ QWidget* TemplateDialog::create(const ControlTemplate& c) {
         }
         // A fresh combo box has no item selected until someone selects one.
         b->setCurrentIndex(-1);
+        ignoreWheelUnlessFocused(*b);
         return b;
     }
     case ControlKind::IpAddress:
