@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 #include "platform/fdio.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 
@@ -15,13 +16,15 @@ DeviceFile::~DeviceFile() {
 }
 
 DeviceFile::DeviceFile(DeviceFile&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_lastError(std::move(other.m_lastError)) {}
+    : m_fd(std::exchange(other.m_fd, -1)), m_lastError(std::move(other.m_lastError)),
+      m_lastErrorCode(other.m_lastErrorCode) {}
 
 DeviceFile& DeviceFile::operator=(DeviceFile&& other) noexcept {
     if (this != &other) {
         close();
         m_fd = std::exchange(other.m_fd, -1);
         m_lastError = std::move(other.m_lastError);
+        m_lastErrorCode = other.m_lastErrorCode;
     }
     return *this;
 }
@@ -29,19 +32,23 @@ DeviceFile& DeviceFile::operator=(DeviceFile&& other) noexcept {
 bool DeviceFile::open(const std::string& devicePath, Sharing sharing) {
     close();
     m_lastError.clear();
-    int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        m_lastError = lastErrnoMessage(devicePath.c_str());
+    m_lastErrorCode = 0;
+    const auto fail = [&](int error) {
+        m_lastErrorCode = error;
+        m_lastError = openFailureMessage(devicePath, error);
         return false;
-    }
+    };
+    int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
     // Shared opens take a shared lock so that they and an exclusive holder keep
     // each other out, as share modes do. (The USB printer driver itself also
     // refuses a second open.)
     const int lock = sharing == Sharing::Exclusive ? LOCK_EX : LOCK_SH;
     if (::flock(fd, lock | LOCK_NB) != 0) {
-        m_lastError = lastErrnoMessage(devicePath.c_str());
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
         fdio::closeFd(fd);
-        return false;
+        return fail(error);
     }
     m_fd = fd;
     return true;
@@ -51,15 +58,22 @@ void DeviceFile::close() {
     fdio::closeFd(m_fd);
 }
 
-std::size_t DeviceFile::write(const char* data, std::size_t n, std::chrono::milliseconds deadline) {
+std::size_t DeviceFile::write(const char* data, std::size_t n, std::chrono::milliseconds deadline,
+                              const fdio::WriteControl& control) {
+    m_lastError.clear();
+    m_lastErrorCode = 0;
     if (m_fd < 0 || data == nullptr || n == 0)
         return 0;
-    return fdio::writeUntil(m_fd, data, n, fdio::deadlineAfter(deadline), nullptr, &m_lastError);
+    const fdio::WriteReport report =
+        fdio::writeUntil(m_fd, data, n, fdio::deadlineAfter(deadline), nullptr, control);
+    m_lastErrorCode = report.error;
+    m_lastError = fdio::writeErrorMessage(report.error);
+    return report.written;
 }
 
-bool DeviceFile::flush(std::chrono::milliseconds deadline) {
+bool DeviceFile::flush(std::chrono::milliseconds deadline, const std::stop_token& stop) {
     // Printer drivers report writable once they have passed the last write on.
-    return m_fd >= 0 && fdio::waitWritable(m_fd, fdio::deadlineAfter(deadline));
+    return m_fd >= 0 && fdio::waitWritable(m_fd, fdio::deadlineAfter(deadline), stop);
 }
 
 std::optional<std::size_t> DeviceFile::bytesWaiting() const {

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <thread>
 #include <utility>
 
 namespace platform {
@@ -140,8 +139,12 @@ void stateToTermios(const CommState& state, termios& tio) {
     tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     if (const auto* row =
-            findRow(BaudRows, [&](const BaudRow& r) { return r.baud == state.baudRate; }))
+            findRow(BaudRows, [&](const BaudRow& r) { return r.baud == state.baudRate; })) {
         ::cfsetspeed(&tio, row->speed);
+        // No separate input rate: after a custom rate CIBAUD still says BOTHER
+        // and would keep the input at the old rate.
+        tio.c_cflag &= ~static_cast<tcflag_t>(CIBAUD);
+    }
     if (const auto* row =
             findRow(ByteSizeRows, [&](const ByteSizeRow& r) { return r.bits == state.byteSize; }))
         tio.c_cflag = (tio.c_cflag & ~CSIZE) | row->csize;
@@ -192,7 +195,7 @@ SerialPort::~SerialPort() {
 
 SerialPort::SerialPort(SerialPort&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_emulated(other.m_emulated),
-      m_lastError(std::move(other.m_lastError)) {}
+      m_lastError(std::move(other.m_lastError)), m_lastErrorCode(other.m_lastErrorCode) {}
 
 SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
     if (this != &other) {
@@ -200,6 +203,7 @@ SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
         m_fd = std::exchange(other.m_fd, -1);
         m_emulated = other.m_emulated;
         m_lastError = std::move(other.m_lastError);
+        m_lastErrorCode = other.m_lastErrorCode;
     }
     return *this;
 }
@@ -207,19 +211,23 @@ SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
 bool SerialPort::open(const std::string& devicePath) {
     close();
     m_lastError.clear();
+    m_lastErrorCode = 0;
     m_emulated = Emulated{};
+    const auto fail = [&](int error) {
+        m_lastErrorCode = error;
+        m_lastError = openFailureMessage(devicePath, error);
+        return false;
+    };
     // O_NONBLOCK: neither the open nor a write may hang on carrier or flow control.
     int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        m_lastError = lastErrnoMessage(devicePath.c_str());
-        return false;
-    }
+    if (fd < 0)
+        return fail(errno);
     // TIOCEXCL keeps later opens out (except by root); the lock also catches
     // tools that lock ports with flock, and other instances run as root.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        m_lastError = lastErrnoMessage(devicePath.c_str());
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
         fdio::closeFd(fd);
-        return false;
+        return fail(error);
     }
     (void)::ioctl(fd, TIOCEXCL);
     m_fd = fd;
@@ -281,14 +289,21 @@ bool SerialPort::setRts(bool on) {
     return m_fd >= 0 && setModemLine(m_fd, TIOCM_RTS, on);
 }
 
-std::size_t SerialPort::write(const char* data, std::size_t n, std::chrono::milliseconds deadline) {
+std::size_t SerialPort::write(const char* data, std::size_t n, std::chrono::milliseconds deadline,
+                              const fdio::WriteControl& control) {
+    m_lastError.clear();
+    m_lastErrorCode = 0;
     if (m_fd < 0 || data == nullptr || n == 0)
         return 0;
-    return fdio::writeUntil(m_fd, data, n, fdio::deadlineAfter(deadline),
-                            m_emulated.outxDsrFlow ? &dsrLow : nullptr, &m_lastError);
+    const fdio::WriteReport report =
+        fdio::writeUntil(m_fd, data, n, fdio::deadlineAfter(deadline),
+                         m_emulated.outxDsrFlow ? &dsrLow : nullptr, control);
+    m_lastErrorCode = report.error;
+    m_lastError = fdio::writeErrorMessage(report.error);
+    return report.written;
 }
 
-bool SerialPort::drain(std::chrono::milliseconds deadline) {
+bool SerialPort::drain(std::chrono::milliseconds deadline, const std::stop_token& stop) {
     if (m_fd < 0)
         return false;
     // tcdrain() could wait forever on a stopped line, so watch the queue instead.
@@ -301,9 +316,14 @@ bool SerialPort::drain(std::chrono::milliseconds deadline) {
             return true;
         if (fdio::Clock::now() >= until)
             return false;
-        std::this_thread::sleep_for(std::min<fdio::Clock::duration>(std::chrono::milliseconds(2),
-                                                                    until - fdio::Clock::now()));
+        if (!fdio::pause(std::chrono::milliseconds(2), until, stop))
+            return false;
     }
+}
+
+void SerialPort::discardOutput() {
+    if (m_fd >= 0)
+        (void)::tcflush(m_fd, TCOFLUSH);
 }
 
 std::optional<std::size_t> SerialPort::bytesWaiting() const {
