@@ -7,9 +7,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <memory>
@@ -73,17 +70,7 @@ protected:
             [this] { port.discardOutput(); });
         heard.listen(*worker);
     }
-    // Stops the printer and fills the line, so the next write stalls at once.
-    void stall() {
-        printer->setReading(false);
-        QTest::qWait(50); // the printer's thread has stopped taking bytes
-        const int fd = ::open(printer->devicePath().c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-        ASSERT_GE(fd, 0);
-        const std::string filler(4096, 'f');
-        while (::write(fd, filler.data(), filler.size()) > 0) {
-        }
-        ::close(fd);
-    }
+    void stall() { ASSERT_TRUE(printer->stallWithFullLine()); }
 
     std::chrono::milliseconds deadline = 60s;
     std::unique_ptr<VirtualPrinter> printer;

@@ -193,6 +193,28 @@ void VirtualPrinter::setReading(bool on) {
     wake();
 }
 
+bool VirtualPrinter::stallWithFullLine() {
+    if (m_kind != Kind::Serial)
+        return false;
+    setReading(false);
+    // Let the thread leave the poll that may still watch the line.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const int fd = ::open(m_devicePath.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // The kernel moves bytes on between its buffers a little later and makes
+    // room again; fill until a round finds none.
+    const std::string filler(4096, 'f');
+    for (bool tookAny = true; tookAny;) {
+        tookAny = false;
+        while (::write(fd, filler.data(), filler.size()) > 0)
+            tookAny = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::close(fd);
+    return true;
+}
+
 bool VirtualPrinter::sendBack(const std::string& bytes) {
     std::lock_guard lock(m_mutex);
     if (m_master < 0)
