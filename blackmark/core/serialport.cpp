@@ -2,6 +2,7 @@
 
 #include "platform/portmap.h"
 
+#include <cerrno>
 #include <limits>
 
 namespace halmbrook {
@@ -22,8 +23,14 @@ bool SerialPort::Open(std::string_view name) {
     if (name.ends_with(':'))
         name.remove_suffix(1);
     const platform::PortMapping mapping = platform::PortMap::load().resolve(name);
-    if (mapping.devicePath.empty() || !m_port.open(mapping.devicePath))
+    if (mapping.devicePath.empty()) {
+        m_lastError = std::string(name) + "：没有对应的设备";
         return false;
+    }
+    if (!m_port.open(mapping.devicePath)) {
+        m_lastError = m_port.lastError();
+        return false;
+    }
     m_devicePath = mapping.devicePath;
 
     // Start from what the port reports and change only the fields the tool
@@ -39,6 +46,10 @@ bool SerialPort::Open(std::string_view name) {
     state.parityCheck = true;
     state.outxCtsFlow = false;
     state.outxDsrFlow = false;
+    // No software handshake either: a stray XOFF from the printer must not
+    // hold the commands back.
+    state.outX = false;
+    state.inX = false;
     state.dtrControl = platform::CommState::ControlEnable;
     state.rtsControl = platform::CommState::ControlEnable;
     m_port.setState(state);
@@ -47,14 +58,30 @@ bool SerialPort::Open(std::string_view name) {
 }
 
 std::size_t SerialPort::Write(const void* data, std::size_t n) {
-    if (!m_port.isOpen() || n == 0)
-        return 0;
-    const auto deadline = writeTimeout(n);
-    const std::size_t written = m_port.write(static_cast<const char*>(data), n, deadline);
-    if (written == 0)
-        return 0;
-    m_port.drain(deadline);
-    return written;
+    return writeSegment(std::string_view(static_cast<const char*>(data), n), {}).written;
+}
+
+platform::SegmentReport SerialPort::writeSegment(std::string_view bytes,
+                                                 const platform::WriteControl& control) {
+    platform::SegmentReport report;
+    m_lastError.clear();
+    if (!m_port.isOpen()) {
+        report.error = EBADF;
+        m_lastError = report.reason = "串口没有打开";
+        return report;
+    }
+    if (bytes.empty())
+        return report;
+    const auto deadline = writeTimeout(bytes.size());
+    report.written = m_port.write(bytes.data(), bytes.size(), deadline, control);
+    if (report.written < bytes.size()) {
+        report.error = m_port.lastErrorCode() != 0 ? m_port.lastErrorCode() : ETIMEDOUT;
+        m_lastError = report.reason = m_port.lastError();
+    }
+    if (report.written == 0)
+        return report;
+    m_port.drain(deadline, control.stop);
+    return report;
 }
 
 void SerialPort::Close() {

@@ -26,7 +26,28 @@ protected:
     }
 };
 
+class ToolTipRefresher final : public QObject {
+public:
+    ToolTipRefresher(QWidget& widget, std::function<QString()> tip)
+        : QObject(&widget), m_tip(std::move(tip)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ToolTip)
+            static_cast<QWidget*>(watched)->setToolTip(m_tip());
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<QString()> m_tip;
+};
+
 } // namespace
+
+void refreshToolTipOnShow(QWidget& widget, std::function<QString()> tip) {
+    widget.setToolTip(tip());
+    widget.installEventFilter(new ToolTipRefresher(widget, std::move(tip)));
+}
 
 void ignoreWheelUnlessFocused(QComboBox& combo) {
     combo.setFocusPolicy(Qt::StrongFocus);

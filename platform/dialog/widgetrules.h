@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -26,6 +27,10 @@ void ignoreWheelUnlessFocused(QComboBox& combo);
 [[nodiscard]] std::unique_ptr<QMessageBox> makeMessageBox(QWidget* owner, QMessageBox::Icon icon,
                                                           const QString& title, const QString& text,
                                                           QMessageBox::StandardButtons buttons);
+
+// The widget's tooltip is made anew by tip() each time it is about to show,
+// so it never tells something that has changed since (a port map file).
+void refreshToolTipOnShow(QWidget& widget, std::function<QString()> tip);
 
 // Loads Qt's own Chinese texts (buttons of message boxes, edit menus, file
 // dialogs) into the application. False when the translations are not

@@ -3,6 +3,7 @@
 #include "headadjust/mainform.h"
 #include "headadjust/messenger.h"
 #include "printerends.h"
+#include "tests/support/cancelprobe.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -426,28 +427,12 @@ TEST_F(OstrelleForm, AStalledPrinterLeavesTheWindowAliveAndCancelEndsTheWrite) {
     ASSERT_TRUE(com1->stallWithFullLine());
     com1->clearReceived();
 
-    using Clock = std::chrono::steady_clock;
-    const auto clicked = Clock::now();
-    std::optional<Clock::duration> ticked, cancelled;
-    bool dialogShown = false;
-    QTimer::singleShot(0, form.get(), [&] { ticked = Clock::now() - clicked; });
-    QTimer::singleShot(600, form.get(), [&] {
-        auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("writeProgress"));
-        dialogShown = progress != nullptr && progress->isVisible();
-        auto* cancel = progress ? progress->findChild<QPushButton*>() : nullptr;
-        ASSERT_NE(cancel, nullptr);
-        EXPECT_EQ(cancel->text(), QStringLiteral("取消"));
-        cancelled = Clock::now() - clicked;
-        cancel->click();
-    });
-    click("test"); // returns once the write has ended
-    const auto returned = Clock::now() - clicked;
-
-    ASSERT_TRUE(ticked.has_value());
-    EXPECT_LT(*ticked, std::chrono::milliseconds(100)) << "the event loop kept turning";
-    EXPECT_TRUE(dialogShown) << "a progress dialog with Cancel after ~300 ms";
-    ASSERT_TRUE(cancelled.has_value());
-    EXPECT_LT(returned - *cancelled, std::chrono::seconds(1));
+    const auto probe = testsupport::CancelProbe::run(*form, [&] { click("test"); });
+    ASSERT_TRUE(probe.firstTick.has_value());
+    EXPECT_LT(*probe.firstTick, std::chrono::milliseconds(100)) << "the event loop kept turning";
+    EXPECT_TRUE(probe.dialogShown) << "a progress dialog with Cancel after ~300 ms";
+    EXPECT_EQ(probe.cancelText, QStringLiteral("取消"));
+    EXPECT_LT(probe.afterCancel(), std::chrono::seconds(1));
     EXPECT_TRUE(messenger.messages.empty()) << "a cancel is the user's own choice";
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 

@@ -154,7 +154,9 @@ TEST(WriteWorkerOrder, AShortSegmentEndsItsJobButNotTheNext) {
 }
 
 TEST_F(SerialWorker, CancelEndsAStalledWriteAtOnceAndWhatWentOutIsAPrefix) {
-    stall();
+    // Not a full line: part of the job goes out before the write stalls.
+    printer->setReading(false);
+    QTest::qWait(50);
     const std::string first = pattern(64 * 1024, 1);
     const std::string second = pattern(1000, 2);
     const std::uint64_t running = worker->enqueue({first.substr(0, 100), first.substr(100)});
@@ -189,6 +191,7 @@ TEST_F(SerialWorker, CancelEndsAStalledWriteAtOnceAndWhatWentOutIsAPrefix) {
     const std::string got = printer->received();
     const std::size_t filler = got.find_first_not_of('f');
     const std::string arrived = filler == std::string::npos ? std::string() : got.substr(filler);
+    EXPECT_GT(arrived.size(), 0u);
     EXPECT_LE(arrived.size(), static_cast<std::size_t>(heard.finished[0].sent));
     EXPECT_EQ(arrived, first.substr(0, arrived.size()));
 }

@@ -204,15 +204,21 @@ bool VirtualPrinter::stallWithFullLine() {
         return false;
     // The kernel moves bytes on between its buffers a little later and makes
     // room again; fill until a round finds none.
+    // Large pieces first, then single bytes for the last corners of room.
     const std::string filler(4096, 'f');
+    std::size_t filled = 0;
     for (bool tookAny = true; tookAny;) {
         tookAny = false;
-        while (::write(fd, filler.data(), filler.size()) > 0)
-            tookAny = true;
+        for (const std::size_t piece : {filler.size(), std::size_t{1}}) {
+            for (ssize_t n; (n = ::write(fd, filler.data(), piece)) > 0;) {
+                filled += static_cast<std::size_t>(n);
+                tookAny = true;
+            }
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     ::close(fd);
-    return true;
+    return filled > 0;
 }
 
 bool VirtualPrinter::sendBack(const std::string& bytes) {
