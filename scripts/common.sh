@@ -7,6 +7,7 @@ POSKIT_PACKAGES=(
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei fonts-freefont-ttf qt6-translations-l10n
+    desktop-file-utils appstream dpkg-dev file man-db lintian
 )
 
 poskit_install_missing() {
