@@ -12,23 +12,10 @@ bool OutputChannel::openSerial(const std::string& devicePath, std::uint32_t baud
         m_lastError = port.lastError();
         return false;
     }
-    platform::CommState state;
-    (void)port.getState(state);
-    state.baudRate = baudRate;
-    state.byteSize = 8;
-    state.parity = platform::CommState::NoParity;
-    state.stopBits = platform::CommState::OneStopBit;
-    state.parityCheck = false;
-    // No handshaking: the tool only sends, and a printer that holds CTS or
-    // DSR low must not stall the window.
-    state.outxCtsFlow = false;
-    state.outxDsrFlow = false;
-    state.outX = false;
-    state.inX = false;
-    // DTR and RTS raised, so printers that wait for a ready host will print.
-    state.dtrControl = platform::CommState::ControlEnable;
-    state.rtsControl = platform::CommState::ControlEnable;
-    if (!port.setState(state)) {
+    // The plain line as it is: no handshaking, since the tool only sends and a
+    // printer that holds CTS or DSR low must not stall the window; DTR and RTS
+    // raised, so printers that wait for a ready host will print.
+    if (!port.setState(platform::CommState::plain(baudRate))) {
         m_lastError = devicePath + "：串口参数设置失败";
         return false;
     }

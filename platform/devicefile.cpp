@@ -11,24 +11,6 @@
 
 namespace platform {
 
-DeviceFile::~DeviceFile() {
-    close();
-}
-
-DeviceFile::DeviceFile(DeviceFile&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_lastError(std::move(other.m_lastError)),
-      m_lastErrorCode(other.m_lastErrorCode) {}
-
-DeviceFile& DeviceFile::operator=(DeviceFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        m_fd = std::exchange(other.m_fd, -1);
-        m_lastError = std::move(other.m_lastError);
-        m_lastErrorCode = other.m_lastErrorCode;
-    }
-    return *this;
-}
-
 bool DeviceFile::open(const std::string& devicePath, Sharing sharing) {
     close();
     m_lastError.clear();
@@ -38,34 +20,31 @@ bool DeviceFile::open(const std::string& devicePath, Sharing sharing) {
         m_lastError = openFailureMessage(devicePath, error);
         return false;
     };
-    int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.isOpen())
         return fail(errno);
     // Shared opens take a shared lock so that they and an exclusive holder keep
     // each other out, as share modes do. (The USB printer driver itself also
     // refuses a second open.)
     const int lock = sharing == Sharing::Exclusive ? LOCK_EX : LOCK_SH;
-    if (::flock(fd, lock | LOCK_NB) != 0) {
-        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
-        fdio::closeFd(fd);
-        return fail(error);
-    }
-    m_fd = fd;
+    if (::flock(fd.get(), lock | LOCK_NB) != 0)
+        return fail(errno == EWOULDBLOCK ? EBUSY : errno);
+    m_fd = std::move(fd);
     return true;
 }
 
 void DeviceFile::close() {
-    fdio::closeFd(m_fd);
+    m_fd.reset();
 }
 
 std::size_t DeviceFile::write(const char* data, std::size_t n, std::chrono::milliseconds deadline,
                               const fdio::WriteControl& control) {
     m_lastError.clear();
     m_lastErrorCode = 0;
-    if (m_fd < 0 || data == nullptr || n == 0)
+    if (!m_fd.isOpen() || data == nullptr || n == 0)
         return 0;
     const fdio::WriteReport report =
-        fdio::writeUntil(m_fd, data, n, fdio::deadlineAfter(deadline), nullptr, control);
+        fdio::writeUntil(m_fd.get(), data, n, fdio::deadlineAfter(deadline), nullptr, control);
     m_lastErrorCode = report.error;
     m_lastError = fdio::writeErrorMessage(report.error);
     return report.written;
@@ -73,15 +52,15 @@ std::size_t DeviceFile::write(const char* data, std::size_t n, std::chrono::mill
 
 bool DeviceFile::flush(std::chrono::milliseconds deadline, const std::stop_token& stop) {
     // Printer drivers report writable once they have passed the last write on.
-    return m_fd >= 0 && fdio::waitWritable(m_fd, fdio::deadlineAfter(deadline), stop);
+    return m_fd.isOpen() && fdio::waitWritable(m_fd.get(), fdio::deadlineAfter(deadline), stop);
 }
 
 std::optional<std::size_t> DeviceFile::bytesWaiting() const {
-    return fdio::bytesWaiting(m_fd);
+    return fdio::bytesWaiting(m_fd.get());
 }
 
 std::size_t DeviceFile::read(char* buffer, std::size_t capacity) {
-    return fdio::readWaiting(m_fd, buffer, capacity, &m_lastError);
+    return fdio::readWaiting(m_fd.get(), buffer, capacity, &m_lastError);
 }
 
 } // namespace platform

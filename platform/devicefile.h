@@ -4,6 +4,7 @@
 // (/dev/usb/lpN). Parallel devices are opened shared, USB printers exclusively.
 
 #include "platform/fdio.h"
+#include "platform/uniquefd.h"
 
 #include <chrono>
 #include <cstddef>
@@ -16,15 +17,8 @@ class DeviceFile {
 public:
     enum class Sharing { Shared, Exclusive };
 
-    DeviceFile() = default;
-    ~DeviceFile();
-    DeviceFile(const DeviceFile&) = delete;
-    DeviceFile& operator=(const DeviceFile&) = delete;
-    DeviceFile(DeviceFile&& other) noexcept;
-    DeviceFile& operator=(DeviceFile&& other) noexcept;
-
     [[nodiscard]] bool open(const std::string& devicePath, Sharing sharing);
-    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+    [[nodiscard]] bool isOpen() const { return m_fd.isOpen(); }
     void close();
 
     // As SerialPort::write: the count written before the deadline, 0 on failure.
@@ -38,14 +32,13 @@ public:
     [[nodiscard]] std::optional<std::size_t> bytesWaiting() const;
     [[nodiscard]] std::size_t read(char* buffer, std::size_t capacity);
 
-    [[nodiscard]] int fd() const { return m_fd; }
     // The text of the last failure of open, write or read (empty when none).
     [[nodiscard]] const std::string& lastError() const { return m_lastError; }
     // Its errno value (see fdio::WriteReport for a write's); 0 when none.
     [[nodiscard]] int lastErrorCode() const { return m_lastErrorCode; }
 
 private:
-    int m_fd = -1;
+    UniqueFd m_fd;
     std::string m_lastError;
     int m_lastErrorCode = 0;
 };

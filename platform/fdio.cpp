@@ -161,10 +161,4 @@ std::size_t readWaiting(int fd, char* buffer, std::size_t capacity, std::string*
     }
 }
 
-void closeFd(int& fd) {
-    if (fd >= 0)
-        ::close(fd); // the descriptor is gone even when close reports an error
-    fd = -1;
-}
-
 } // namespace platform::fdio

@@ -61,7 +61,4 @@ bool pause(std::chrono::milliseconds step, Clock::time_point deadline,
 [[nodiscard]] std::size_t readWaiting(int fd, char* buffer, std::size_t capacity,
                                       std::string* error);
 
-// Closes the descriptor (if any) and sets it to -1.
-void closeFd(int& fd);
-
 } // namespace platform::fdio

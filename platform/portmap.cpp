@@ -133,7 +133,11 @@ std::string PortMap::describe(std::string_view name) const {
     case PortMapping::Source::Unknown:
         break;
     }
-    return mapping.name + "：没有对应的设备";
+    return noDeviceMessage(mapping.name);
+}
+
+std::string noDeviceMessage(std::string_view name) {
+    return std::string(name) + "：没有对应的设备";
 }
 
 std::vector<PortMapping> PortMap::presentUsbPrinters() const {

@@ -41,4 +41,7 @@ private:
     PortMapping::Source m_source = PortMapping::Source::Default;
 };
 
+// What the tools say of a name the map leads nowhere: "ETHERNET：没有对应的设备".
+[[nodiscard]] std::string noDeviceMessage(std::string_view name);
+
 } // namespace platform

@@ -131,6 +131,12 @@ bool setModemLine(int fd, int line, bool on) {
     return ::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line) == 0;
 }
 
+// Before the port's descriptor closes: the device may outlive us in other
+// hands (a pty), so it must not stay exclusive.
+void releaseExclusive(int fd) {
+    (void)::ioctl(fd, TIOCNXCL);
+}
+
 } // namespace
 
 void stateToTermios(const CommState& state, termios& tio) {
@@ -189,25 +195,6 @@ void termiosToState(const termios& tio, CommState& state) {
     state.binary = true;
 }
 
-SerialPort::~SerialPort() {
-    close();
-}
-
-SerialPort::SerialPort(SerialPort&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_emulated(other.m_emulated),
-      m_lastError(std::move(other.m_lastError)), m_lastErrorCode(other.m_lastErrorCode) {}
-
-SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
-    if (this != &other) {
-        close();
-        m_fd = std::exchange(other.m_fd, -1);
-        m_emulated = other.m_emulated;
-        m_lastError = std::move(other.m_lastError);
-        m_lastErrorCode = other.m_lastErrorCode;
-    }
-    return *this;
-}
-
 bool SerialPort::open(const std::string& devicePath) {
     close();
     m_lastError.clear();
@@ -219,34 +206,28 @@ bool SerialPort::open(const std::string& devicePath) {
         return false;
     };
     // O_NONBLOCK: neither the open nor a write may hang on carrier or flow control.
-    int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.isOpen())
         return fail(errno);
     // TIOCEXCL keeps later opens out (except by root); the lock also catches
     // tools that lock ports with flock, and other instances run as root.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
-        fdio::closeFd(fd);
-        return fail(error);
-    }
-    (void)::ioctl(fd, TIOCEXCL);
-    m_fd = fd;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        return fail(errno == EWOULDBLOCK ? EBUSY : errno);
+    (void)::ioctl(fd.get(), TIOCEXCL);
+    m_fd = UniqueFd(fd.release(), &releaseExclusive);
     return true;
 }
 
 void SerialPort::close() {
-    if (m_fd < 0)
-        return;
-    (void)::ioctl(m_fd, TIOCNXCL); // the device may outlive us in other hands (a pty)
-    fdio::closeFd(m_fd);
+    m_fd.reset();
 }
 
 bool SerialPort::getState(CommState& state) const {
     termios tio{};
-    if (m_fd < 0 || ::tcgetattr(m_fd, &tio) != 0)
+    if (!m_fd.isOpen() || ::tcgetattr(m_fd.get(), &tio) != 0)
         return false;
     CommState read = state;
-    if (const auto baud = readBaud(m_fd, tio))
+    if (const auto baud = readBaud(m_fd.get(), tio))
         read.baudRate = *baud;
     termiosToState(tio, read);
     read.outxDsrFlow = m_emulated.outxDsrFlow;
@@ -260,14 +241,14 @@ bool SerialPort::getState(CommState& state) const {
 
 bool SerialPort::setState(const CommState& state) {
     termios tio{};
-    if (m_fd < 0 || ::tcgetattr(m_fd, &tio) != 0)
+    if (!m_fd.isOpen() || ::tcgetattr(m_fd.get(), &tio) != 0)
         return false;
     stateToTermios(state, tio);
     const bool customBaud =
         findRow(BaudRows, [&](const BaudRow& r) { return r.baud == state.baudRate; }) == nullptr;
-    const bool applied = ::tcsetattr(m_fd, TCSANOW, &tio) == 0;
+    const bool applied = ::tcsetattr(m_fd.get(), TCSANOW, &tio) == 0;
     if (customBaud && state.baudRate != 0)
-        (void)custombaud::set(m_fd, state.baudRate); // refused by many drivers and by ptys
+        (void)custombaud::set(m_fd.get(), state.baudRate); // refused by many drivers and by ptys
 
     m_emulated.outxDsrFlow = state.outxDsrFlow;
     m_emulated.dtrControl = state.dtrControl;
@@ -275,28 +256,28 @@ bool SerialPort::setState(const CommState& state) {
     m_emulated.xonLim = state.xonLim;
     m_emulated.xoffLim = state.xoffLim;
     // Modem lines: ptys and some adapters have none; that is not a failure here.
-    (void)setModemLine(m_fd, TIOCM_DTR, state.dtrControl != CommState::ControlDisable);
+    (void)setModemLine(m_fd.get(), TIOCM_DTR, state.dtrControl != CommState::ControlDisable);
     if (!state.outxCtsFlow)
-        (void)setModemLine(m_fd, TIOCM_RTS, state.rtsControl != CommState::ControlDisable);
+        (void)setModemLine(m_fd.get(), TIOCM_RTS, state.rtsControl != CommState::ControlDisable);
     return applied;
 }
 
 bool SerialPort::setDtr(bool on) {
-    return m_fd >= 0 && setModemLine(m_fd, TIOCM_DTR, on);
+    return m_fd.isOpen() && setModemLine(m_fd.get(), TIOCM_DTR, on);
 }
 
 bool SerialPort::setRts(bool on) {
-    return m_fd >= 0 && setModemLine(m_fd, TIOCM_RTS, on);
+    return m_fd.isOpen() && setModemLine(m_fd.get(), TIOCM_RTS, on);
 }
 
 std::size_t SerialPort::write(const char* data, std::size_t n, std::chrono::milliseconds deadline,
                               const fdio::WriteControl& control) {
     m_lastError.clear();
     m_lastErrorCode = 0;
-    if (m_fd < 0 || data == nullptr || n == 0)
+    if (!m_fd.isOpen() || data == nullptr || n == 0)
         return 0;
     const fdio::WriteReport report =
-        fdio::writeUntil(m_fd, data, n, fdio::deadlineAfter(deadline),
+        fdio::writeUntil(m_fd.get(), data, n, fdio::deadlineAfter(deadline),
                          m_emulated.outxDsrFlow ? &dsrLow : nullptr, control);
     m_lastErrorCode = report.error;
     m_lastError = fdio::writeErrorMessage(report.error);
@@ -304,13 +285,13 @@ std::size_t SerialPort::write(const char* data, std::size_t n, std::chrono::mill
 }
 
 bool SerialPort::drain(std::chrono::milliseconds deadline, const std::stop_token& stop) {
-    if (m_fd < 0)
+    if (!m_fd.isOpen())
         return false;
     // tcdrain() could wait forever on a stopped line, so watch the queue instead.
     const auto until = fdio::deadlineAfter(deadline);
     for (;;) {
         int queued = 0;
-        if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0)
+        if (::ioctl(m_fd.get(), TIOCOUTQ, &queued) != 0)
             return true; // no queue to watch
         if (queued <= 0)
             return true;
@@ -322,16 +303,16 @@ bool SerialPort::drain(std::chrono::milliseconds deadline, const std::stop_token
 }
 
 void SerialPort::discardOutput() {
-    if (m_fd >= 0)
-        (void)::tcflush(m_fd, TCOFLUSH);
+    if (m_fd.isOpen())
+        (void)::tcflush(m_fd.get(), TCOFLUSH);
 }
 
 std::optional<std::size_t> SerialPort::bytesWaiting() const {
-    return fdio::bytesWaiting(m_fd);
+    return fdio::bytesWaiting(m_fd.get());
 }
 
 std::size_t SerialPort::read(char* buffer, std::size_t capacity) {
-    return fdio::readWaiting(m_fd, buffer, capacity, &m_lastError);
+    return fdio::readWaiting(m_fd.get(), buffer, capacity, &m_lastError);
 }
 
 } // namespace platform

@@ -6,6 +6,7 @@
 // is kept in one table in serialport.cpp (see serialtermios.h).
 
 #include "platform/fdio.h"
+#include "platform/uniquefd.h"
 
 #include <chrono>
 #include <cstddef>
@@ -15,6 +16,7 @@
 
 namespace platform {
 
+// A device control block. A fresh one holds the plain line (see plain()).
 struct CommState {
     enum Parity : std::uint8_t { NoParity = 0, OddParity = 1, EvenParity = 2 };
     enum StopBits : std::uint8_t { OneStopBit = 0, One5StopBits = 1, TwoStopBits = 2 };
@@ -37,22 +39,24 @@ struct CommState {
     std::uint16_t xonLim = 100;
     std::uint16_t xoffLim = 100;
 
+    // The plain line every tool starts from before its own few settings: the
+    // given rate, 8 data bits, no parity, 1 stop bit, no parity checking, no
+    // handshake of any kind (CTS, DSR, XON/XOFF), DTR and RTS raised.
+    [[nodiscard]] static CommState plain(std::uint32_t baud = 9600) {
+        CommState state;
+        state.baudRate = baud;
+        return state;
+    }
+
     bool operator==(const CommState&) const = default;
 };
 
 class SerialPort {
 public:
-    SerialPort() = default;
-    ~SerialPort();
-    SerialPort(const SerialPort&) = delete;
-    SerialPort& operator=(const SerialPort&) = delete;
-    SerialPort(SerialPort&& other) noexcept;
-    SerialPort& operator=(SerialPort&& other) noexcept;
-
     // Opens the device for reading and writing, exclusively: a port that
     // another process holds fails to open. Never blocks on modem lines.
     [[nodiscard]] bool open(const std::string& devicePath);
-    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+    [[nodiscard]] bool isOpen() const { return m_fd.isOpen(); }
     void close();
 
     // The port's current settings as a device control block; false when the
@@ -79,7 +83,6 @@ public:
     // Reads at most min(capacity, bytes waiting); never waits for more.
     [[nodiscard]] std::size_t read(char* buffer, std::size_t capacity);
 
-    [[nodiscard]] int fd() const { return m_fd; }
     // The text of the last failure of open, write or read (empty when none).
     [[nodiscard]] const std::string& lastError() const { return m_lastError; }
     // Its errno value (see fdio::WriteReport for a write's); 0 when none.
@@ -96,7 +99,7 @@ private:
         std::uint16_t xoffLim = 100;
     };
 
-    int m_fd = -1;
+    UniqueFd m_fd;
     Emulated m_emulated;
     std::string m_lastError;
     int m_lastErrorCode = 0;

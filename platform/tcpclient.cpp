@@ -46,22 +46,6 @@ int finishConnect(int fd, std::chrono::milliseconds timeout) {
 
 } // namespace
 
-TcpClient::~TcpClient() {
-    close();
-}
-
-TcpClient::TcpClient(TcpClient&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_lastError(std::move(other.m_lastError)) {}
-
-TcpClient& TcpClient::operator=(TcpClient&& other) noexcept {
-    if (this != &other) {
-        close();
-        m_fd = std::exchange(other.m_fd, -1);
-        m_lastError = std::move(other.m_lastError);
-    }
-    return *this;
-}
-
 bool TcpClient::connect(const std::string& address, std::int32_t port,
                         std::chrono::milliseconds timeout) {
     close();
@@ -75,8 +59,8 @@ bool TcpClient::connect(const std::string& address, std::int32_t port,
         m_lastError = "无法识别的 IP 地址“" + address + "”";
         return false;
     }
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) {
+    UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!fd.isOpen()) {
         m_lastError = lastErrnoMessage("创建套接字");
         return false;
     }
@@ -85,29 +69,28 @@ bool TcpClient::connect(const std::string& address, std::int32_t port,
     const auto bound =
         std::clamp(timeout, std::chrono::milliseconds::zero(), DefaultConnectTimeout);
     int error = 0;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0)
-        error = errno == EINPROGRESS ? finishConnect(fd, bound) : errno;
-    if (error == 0 && !setBlocking(fd, true))
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0)
+        error = errno == EINPROGRESS ? finishConnect(fd.get(), bound) : errno;
+    if (error == 0 && !setBlocking(fd.get(), true))
         error = errno;
     if (error != 0) {
         m_lastError = "连接：" + errnoMessage(error);
-        fdio::closeFd(fd);
         return false;
     }
-    m_fd = fd;
+    m_fd = std::move(fd);
     return true;
 }
 
 void TcpClient::close() {
-    fdio::closeFd(m_fd);
+    m_fd.reset();
 }
 
 long TcpClient::send(const char* data, std::size_t n) {
-    if (m_fd < 0)
+    if (!m_fd.isOpen())
         return -1;
     for (;;) {
         // MSG_NOSIGNAL: a peer that has gone away must not end the program.
-        const ssize_t sent = ::send(m_fd, n == 0 ? "" : data, n, MSG_NOSIGNAL);
+        const ssize_t sent = ::send(m_fd.get(), n == 0 ? "" : data, n, MSG_NOSIGNAL);
         if (sent >= 0)
             return static_cast<long>(sent);
         if (errno == EINTR)
@@ -118,13 +101,13 @@ long TcpClient::send(const char* data, std::size_t n) {
 }
 
 bool TcpClient::setSendTimeout(std::chrono::milliseconds timeout) {
-    if (m_fd < 0)
+    if (!m_fd.isOpen())
         return false;
     const auto ms = std::clamp<long long>(timeout.count(), 0, 24LL * 3600 * 1000);
     timeval tv{};
     tv.tv_sec = static_cast<time_t>(ms / 1000);
     tv.tv_usec = static_cast<suseconds_t>((ms % 1000) * 1000);
-    return ::setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) == 0;
+    return ::setsockopt(m_fd.get(), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) == 0;
 }
 
 } // namespace platform

@@ -2,6 +2,8 @@
 
 // A blocking IPv4 TCP client for network printers. It only sends.
 
+#include "platform/uniquefd.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -13,19 +15,12 @@ class TcpClient {
 public:
     static constexpr std::chrono::milliseconds DefaultConnectTimeout{5000};
 
-    TcpClient() = default;
-    ~TcpClient();
-    TcpClient(const TcpClient&) = delete;
-    TcpClient& operator=(const TcpClient&) = delete;
-    TcpClient(TcpClient&& other) noexcept;
-    TcpClient& operator=(TcpClient&& other) noexcept;
-
     // address is read as inet_addr() reads it; an empty or unreadable address
     // fails at once. port: its low 16 bits are used. The connect gives up
     // after timeout.
     [[nodiscard]] bool connect(const std::string& address, std::int32_t port,
                                std::chrono::milliseconds timeout = DefaultConnectTimeout);
-    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+    [[nodiscard]] bool isOpen() const { return m_fd.isOpen(); }
     void close();
 
     // Hands the bytes to the socket in one blocking send; never raises SIGPIPE.
@@ -36,12 +31,11 @@ public:
     // for longer than this (0: no bound). Returns false when not connected.
     bool setSendTimeout(std::chrono::milliseconds timeout);
 
-    [[nodiscard]] int fd() const { return m_fd; }
     // The text of the last failure of connect or send (empty when none).
     [[nodiscard]] const std::string& lastError() const { return m_lastError; }
 
 private:
-    int m_fd = -1;
+    UniqueFd m_fd;
     std::string m_lastError;
 };
 

@@ -9,6 +9,9 @@ POSKIT_PACKAGES=(
     fonts-wqy-microhei fonts-freefont-ttf qt6-translations-l10n
     desktop-file-utils appstream dpkg-dev file man-db lintian
 )
+# The fuzz targets (scripts/fuzz): Debian's clang, and the compiler-rt package
+# that holds libFuzzer and clang's sanitizer run-times.
+POSKIT_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 poskit_install_missing() {
     local missing=() pkg

@@ -24,7 +24,7 @@ bool SerialPort::Open(std::string_view name) {
         name.remove_suffix(1);
     const platform::PortMapping mapping = platform::PortMap::load().resolve(name);
     if (mapping.devicePath.empty()) {
-        m_lastError = std::string(name) + "：没有对应的设备";
+        m_lastError = platform::noDeviceMessage(name);
         return false;
     }
     if (!m_port.open(mapping.devicePath)) {
@@ -33,25 +33,12 @@ bool SerialPort::Open(std::string_view name) {
     }
     m_devicePath = mapping.devicePath;
 
-    // Start from what the port reports and change only the fields the tool
-    // fixes; a device that cannot take a setting (a pseudo-terminal has no
-    // modem lines) still counts as open.
-    platform::CommState state;
-    (void)m_port.getState(state);
-    state.baudRate = 9600;
-    state.byteSize = 8;
-    state.parity = platform::CommState::NoParity;
-    state.stopBits = platform::CommState::OneStopBit;
-    state.binary = true;
-    state.parityCheck = true;
-    state.outxCtsFlow = false;
-    state.outxDsrFlow = false;
-    // No software handshake either: a stray XOFF from the printer must not
+    // The plain line at 9600 with parity checking on; a device that cannot
+    // take a setting (a pseudo-terminal has no modem lines) still counts as open.
+    // The plain line has no XON/XOFF: a stray XOFF from the printer must not
     // hold the commands back.
-    state.outX = false;
-    state.inX = false;
-    state.dtrControl = platform::CommState::ControlEnable;
-    state.rtsControl = platform::CommState::ControlEnable;
+    platform::CommState state = platform::CommState::plain(9600);
+    state.parityCheck = true;
     m_port.setState(state);
     m_port.setDtr(true);
     return true;

@@ -11,13 +11,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QFile>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -30,136 +27,21 @@ static void initHalmbrookResources() {
 
 namespace halmbrook {
 
-// The parts of a template the dialog framework leaves to the tool: radio
-// buttons (RADIO lines) and bordered statics (the BORDER flag).
-struct LoadedTemplate {
-    dialog::DialogTemplate layout;
-    struct Radio {
-        dialog::ControlTemplate control;
-        std::size_t before = 0; // framework controls that precede it
-    };
-    std::vector<Radio> radios;
-    QStringList bordered; // captions
-};
-
 namespace {
 
 const QString AboutItemText = QStringLiteral("关于 Halmbrook(&A)...");
 const QString ZeroLengthText = QStringLiteral("票据长度不能为0，请键入票据的实际长度(单位:mm)。");
 
-std::optional<dialog::ControlTemplate> parseControlLine(const QString& line) {
-    auto one = dialog::parseDialogTemplate(QStringLiteral("DIALOG 0 1 1\n") + line);
-    if (!one || one->controls.size() != 1)
-        return std::nullopt;
-    return one->controls.front();
-}
-
-LoadedTemplate loadTemplate(const QString& path) {
+dialog::DialogTemplate loadTemplate(const QString& path) {
     initHalmbrookResources();
-    LoadedTemplate loaded;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qWarning("Halmbrook: cannot read %s", qPrintable(path));
-        return loaded;
-    }
-    const QString text = QString::fromUtf8(file.readAll());
-    QStringList kept;
-    std::size_t controlsSoFar = 0;
-    for (const QString& line : text.split(u'\n')) {
-        const QString t = line.trimmed();
-        const QString word = t.section(u' ', 0, 0);
-        const bool control = !t.isEmpty() && !t.startsWith(u'#') &&
-                             !QStringList{QStringLiteral("DIALOG"), QStringLiteral("CAPTION"),
-                                          QStringLiteral("FONT"), QStringLiteral("MENU")}
-                                  .contains(word);
-        if (word == QLatin1String("RADIO")) {
-            const auto radio = parseControlLine(QStringLiteral("CHECKBOX") + t.mid(word.size()));
-            if (radio)
-                loaded.radios.push_back({*radio, controlsSoFar});
-            else
-                qWarning("Halmbrook: %s: bad line: %s", qPrintable(path), qPrintable(t));
-            continue;
-        }
-        if (control && t.endsWith(QLatin1String(" BORDER"))) {
-            const QString plain = t.chopped(7);
-            if (const auto c = parseControlLine(plain))
-                loaded.bordered << c->caption;
-            kept << plain;
-        } else {
-            kept << line;
-        }
-        if (control)
-            ++controlsSoFar;
-    }
     dialog::ParseError error;
-    auto layout = dialog::parseDialogTemplate(kept.join(u'\n'), &error);
+    auto layout = dialog::loadDialogTemplate(path, &error);
     if (!layout) {
         qWarning("Halmbrook: %s: %s", qPrintable(path), qPrintable(error.message));
-        return loaded;
+        return {};
     }
-    loaded.layout = *layout;
-    return loaded;
+    return *layout;
 }
-
-QRect toPixels(const QRect& du, double unit) {
-    // Each edge is rounded on its own, as the framework places its controls.
-    const int left = qRound(du.x() * unit);
-    const int top = qRound(du.y() * unit);
-    return QRect(left, top, qRound((du.x() + du.width()) * unit) - left,
-                 qRound((du.y() + du.height()) * unit) - top);
-}
-
-// Template rectangles were sized for the Windows song face; a CJK face with
-// taller lines may need a slightly smaller size to show the whole text.
-// The text is measured the way it is drawn, by a painter on the screen's own
-// pixels: at 125 % the lines wrap differently than font metrics alone say.
-void fitText(QLabel& label) {
-    QFont font = label.font();
-    const QRect room = label.contentsRect();
-    QImage canvas(1, 1, QImage::Format_ARGB32_Premultiplied);
-    canvas.setDevicePixelRatio(label.devicePixelRatioF());
-    QPainter painter(&canvas);
-    const auto fits = [&](const QFont& f) {
-        painter.setFont(f);
-        return painter
-                   .boundingRect(QRect(0, 0, room.width(), 100000),
-                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, label.text())
-                   .height() <= room.height();
-    };
-    while (!fits(font) && font.pointSizeF() > 6.5)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    if (font != label.font())
-        label.setFont(font);
-}
-
-// The frame of a bordered static, drawn over it. QFrame's box loses its right
-// and bottom sides at scalings such as 125 %, where the widget's last logical
-// pixel falls between two screen pixels and is cut off; this one draws those
-// two sides one pixel in whenever the scaling is not whole.
-class BoxOutline final : public QWidget {
-public:
-    explicit BoxOutline(QLabel& label) : QWidget(label.parentWidget()) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(label.geometry());
-        // Room for the frame and a pixel of space, the last sides one in.
-        label.setContentsMargins(2, 2, 3, 3);
-        raise();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        const qreal dpr = devicePixelRatioF();
-        const int in = qFuzzyCompare(dpr, qreal(qRound(dpr))) ? 0 : 1;
-        const int right = width() - 1 - in;
-        const int bottom = height() - 1 - in;
-        QPainter p(this);
-        const QColor ink = palette().color(QPalette::WindowText);
-        p.fillRect(0, 0, right + 1, 1, ink);
-        p.fillRect(0, bottom, right + 1, 1, ink);
-        p.fillRect(0, 0, 1, bottom + 1, ink);
-        p.fillRect(right, 0, 1, bottom + 1, ink);
-    }
-};
 
 std::string portName(int portIndex) {
     char name[24];
@@ -190,18 +72,15 @@ QPixmap halmbrookImage(int resourceId, QSize size) {
 }
 
 BlackMarkDialog::BlackMarkDialog(dialog::Prompter& prompter, QWidget* parent)
-    : BlackMarkDialog(prompter, parent, loadTemplate(QStringLiteral(":/halmbrook/blackmark.dlg"))) {
-}
-
-BlackMarkDialog::BlackMarkDialog(dialog::Prompter& prompter, QWidget* parent,
-                                 const LoadedTemplate& loaded)
-    : dialog::TemplateDialog(loaded.layout, &halmbrookImage, parent), m_prompter(prompter),
+    : dialog::TemplateDialog(loadTemplate(QStringLiteral(":/halmbrook/blackmark.dlg")),
+                             &halmbrookImage, parent),
+      m_prompter(prompter),
       m_writer(
           [this](std::string_view bytes, const platform::WriteControl& control) {
               return m_port.writeSegment(bytes, control);
           },
           [this] { m_port.discardOutput(); }) {
-    buildExtras(loaded);
+    fitStatics();
     setWindowIcon(applicationIcon());
     // No default button: Enter in a field means OK, Enter on a button clicks it.
     for (QPushButton* b : findChildren<QPushButton*>()) {
@@ -217,55 +96,22 @@ BlackMarkDialog::BlackMarkDialog(dialog::Prompter& prompter, QWidget* parent,
 
 BlackMarkDialog::~BlackMarkDialog() = default;
 
-void BlackMarkDialog::buildExtras(const LoadedTemplate& loaded) {
-    const double unit = dialog::pixelsPerUnit(this);
-    for (const auto& r : loaded.radios) {
-        auto* b = new QRadioButton(r.control.caption, clientArea());
-        b->setObjectName(QStringLiteral("c%1").arg(r.control.id));
-        b->setAccessibleName(r.control.caption);
-        b->setGeometry(toPixels(r.control.rect, unit));
-        const int radioId = r.control.id;
-        connect(b, &QRadioButton::clicked, this,
-                [this, radioId] { onCommand(radioId, dialog::Notify::Clicked); });
-        m_radios[radioId] = b;
-    }
+void BlackMarkDialog::fitStatics() {
     // Statics wrap and start at the top, as the Windows ones do.
     for (QLabel* l : clientArea()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         if (l->property("imageResource").isValid())
             continue;
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        if (loaded.bordered.contains(l->text()))
-            new BoxOutline(*l);
-        fitText(*l);
+        dialog::fitText(*l);
     }
     // The template's combo height is that of its drop-down list; the box
     // itself is one line high.
     if (QComboBox* port = comboBox(id::Port))
         port->resize(port->width(), port->sizeHint().height());
-    // Tab order follows the template, radio buttons in their places.
-    std::vector<QWidget*> order;
-    const auto& controls = loaded.layout.controls;
-    auto radio = loaded.radios.begin();
-    for (std::size_t k = 0; k <= controls.size(); ++k) {
-        for (; radio != loaded.radios.end() && radio->before == k; ++radio)
-            order.push_back(m_radios[radio->control.id]);
-        if (k < controls.size())
-            if (QWidget* w = control(controls[k].id); w && (w->focusPolicy() & Qt::TabFocus))
-                order.push_back(w);
-    }
-    for (std::size_t k = 1; k < order.size(); ++k)
-        setTabOrder(order[k - 1], order[k]);
-}
-
-QRadioButton* BlackMarkDialog::radioButton(int radioId) const {
-    const auto it = m_radios.find(radioId);
-    return it == m_radios.end() ? nullptr : it->second;
 }
 
 QWidget* BlackMarkDialog::item(int itemId) const {
-    if (QRadioButton* b = radioButton(itemId))
-        return b;
     return control(itemId);
 }
 
@@ -453,8 +299,8 @@ QString BlackMarkDialog::portTip() const {
 }
 
 AboutDialog::AboutDialog(QWidget* parent)
-    : dialog::TemplateDialog(loadTemplate(QStringLiteral(":/halmbrook/about.dlg")).layout,
-                             &halmbrookImage, parent) {
+    : dialog::TemplateDialog(loadTemplate(QStringLiteral(":/halmbrook/about.dlg")), &halmbrookImage,
+                             parent) {
     setWindowIcon(applicationIcon());
 }
 

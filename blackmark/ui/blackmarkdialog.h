@@ -11,9 +11,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <map>
-
-class QRadioButton;
 
 namespace dialog {
 class Prompter;
@@ -40,8 +37,6 @@ enum : int {
 };
 } // namespace id
 
-struct LoadedTemplate;
-
 class BlackMarkDialog : public dialog::TemplateDialog {
 public:
     using WaitFn = std::function<void(std::chrono::milliseconds)>;
@@ -63,9 +58,7 @@ public:
     void onTestClicked();
     void showAbout();
 
-    // The radio buttons, which this dialog builds itself; item() finds them
-    // and every control of the registry.
-    [[nodiscard]] QRadioButton* radioButton(int id) const;
+    // Any control of the registry, radio buttons included.
     [[nodiscard]] QWidget* item(int id) const;
 
     [[nodiscard]] const BlackMarkSettings& fields() const { return m_fields; }
@@ -83,13 +76,11 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    BlackMarkDialog(dialog::Prompter& prompter, QWidget* parent, const LoadedTemplate& loaded);
-    void buildExtras(const LoadedTemplate& loaded);
+    void fitStatics();
     bool readNumber(int id, std::int32_t& field);
     QString portTip() const;
 
     dialog::Prompter& m_prompter;
-    std::map<int, QRadioButton*> m_radios;
     BlackMarkSettings m_fields;
     SerialPort m_port;
     // Writes to m_port on its own thread; declared after the port so that it

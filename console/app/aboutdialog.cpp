@@ -14,7 +14,7 @@ AboutDialog::AboutDialog(dialog::Prompter& prompter, QWidget* parent)
       m_prompter(prompter) {
     setWindowIcon(artwork::icon(artwork::WindowIcon));
     // OK ends the box as IDOK would; the button is the box's default.
-    connect(button(1), &QPushButton::clicked, this, &QDialog::accept);
+    connect(button(ids::Ok), &QPushButton::clicked, this, &QDialog::accept);
     // The link line: blue and underlined, a hand over it, a click opens the
     // mail program through the desktop.
     if (QLabel* link = label(LinkId)) {

@@ -2,9 +2,9 @@
 
 // Quorvane's pictures, drawn with QPainter instead of shipped as files, so
 // they stay sharp at any size. Each is known by its resource number:
-//   135 link open, 136 no link          (status images 1086, 1087)
+//   135 link open, 136 no link          (ids::LinkOpenImage, ids::NoLinkImage)
 //   155 window icon, 162 busy window icon
-//   159, 160, 161 frames of the sending animation (images 1106..1108)
+//   159, 160, 161 frames of the sending animation (ids::SendFrames)
 //   166 Exit button, 168 Send button, 169 Send button while sending
 //   172 About box
 

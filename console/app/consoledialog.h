@@ -1,28 +1,34 @@
 #pragma once
 
-// Quorvane's one window. It is the controller of the whole console: it owns
-// the fields its controls exchange data with, the port settings, the open
-// link, the timed-send state, the recent files and the cut command, and its
-// handlers read and change that state.
+// Quorvane's one window. It owns the console's parts for its whole life and
+// wires them; the parts hold the features' state and handlers:
 //
-// consoledialog.cpp  opening, data exchange, dispatch, closing, About box
-// connection.cpp     port choice, serial settings, connect and disconnect
+//   ConsoleForm      the controls by id, the fields and their one exchange
+//   ConnectionPanel  port settings, the open link, connect and disconnect
+//   SendEngine       Send, timed runs and the cut command
+//   ReceivePanel     the receive area and its poll
+//
+// The window itself keeps what crosses the parts: the dispatch of commands
+// and timers through one table, the opening and closing orders, the
+// start-up settings, the About box and the window menu, and one-line
+// forwarders for what tests call.
+//
+// consoledialog.cpp  wiring, opening, dispatch, closing, About box
 // startup.cpp        the start-up settings and where the settings file plugs in
 
-#include "console/app/consolefields.h"
-#include "console/link/portsettings.h"
-#include "console/send/sendjob.h"
+#include "console/app/consoleform.h"
+#include "console/app/dispatch.h"
+#include "console/link/connectionpanel.h"
+#include "console/link/printerlink.h"
+#include "console/send/receivepanel.h"
+#include "console/send/sendengine.h"
 #include "console/settings/inifile.h"
-#include "platform/dialog/dataexchange.h"
 #include "platform/dialog/templatedialog.h"
 
 #include <array>
-#include <memory>
 #include <string>
 #include <string_view>
 
-class PrinterLink;
-class ReceiveDisplay;
 class QAction;
 
 namespace dialog {
@@ -31,9 +37,6 @@ class Prompter;
 
 class TestConsoleDialog : public dialog::TemplateDialog {
 public:
-    // The command of the window's own menu entry "关于 (&A)..." (the system
-    // menu item of the desktop the console comes from).
-    static constexpr int AboutCommand = 16;
     static constexpr char AboutNumber[] = "200501170202";
 
     // Builds the window and runs its opening: start-up settings, then connect
@@ -41,39 +44,29 @@ public:
     explicit TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent = nullptr);
     ~TestConsoleDialog() override;
 
-    // --- data exchange
-    using Prompts = dialog::DataExchange::Prompts;
-    // Controls into fields, in the documented order; false when a check
-    // stopped the read (the prompt has been shown).
-    bool readControls(Prompts prompts = Prompts::Show);
-    void writeControls();
-    [[nodiscard]] ConsoleFields& fields() { return m_fields; }
+    // --- the parts
+    [[nodiscard]] ConsoleForm& form() { return m_form; }
+    [[nodiscard]] ConnectionPanel& connection() { return m_connection; }
+    [[nodiscard]] SendEngine& sendEngine() { return m_send; }
+    [[nodiscard]] ReceivePanel& receivePanel() { return m_receive; }
+    [[nodiscard]] const CommandTable& commands() const { return m_commands; }
 
-    // --- operations other parts of the console use
-    void showSerialSettings(bool visible);
-    void showNetworkSettings(bool visible);
-    void enableQuickTests(bool enabled);
-    // The Connect button: disconnect when connected, else connect.
-    void toggleConnection();
-    // Forget the connection without closing it and connect anew.
-    void reconnect();
-    // The connected state over a link opened elsewhere (a test's recording
-    // channel, for one): what a successful connect does once it has its link.
-    void adoptLink(PrinterLink link);
-    [[nodiscard]] bool isConnected() const { return m_connected; }
-    [[nodiscard]] PrinterLink* link() { return m_link.get(); }
-    [[nodiscard]] PortSettings& portSettings() { return m_portSettings; }
-    [[nodiscard]] SendJob& sendJob() { return m_sendJob; }
-    [[nodiscard]] std::string& cutCommand() { return m_cutCommand; }
-    [[nodiscard]] std::array<std::string, 8>& recentFiles() { return m_recentFiles; }
-    // What the receive area holds, as bytes.
-    [[nodiscard]] const std::string& receiveText() const;
-    void setReceiveText(std::string_view text);
+    // --- forwarders
+    using Prompts = ConsoleForm::Prompts;
+    bool readControls(Prompts prompts = Prompts::Show) { return m_form.readControls(prompts); }
+    void writeControls() { m_form.writeControls(); }
+    [[nodiscard]] ConsoleFields& fields() { return m_form.fields(); }
+    void toggleConnection() { m_connection.toggle(); }
+    void adoptLink(PrinterLink link) { m_connection.adoptLink(std::move(link)); }
+    [[nodiscard]] bool isConnected() const { return m_connection.isConnected(); }
+    [[nodiscard]] PrinterLink* link() { return m_connection.link(); }
+    [[nodiscard]] PortSettings& portSettings() { return m_connection.settings(); }
+    [[nodiscard]] SendJob& sendJob() { return m_send.job(); }
+    [[nodiscard]] std::string& cutCommand() { return m_send.cutCommand(); }
+    void setSendButtonBusy(const QString& caption) { m_send.setButtonBusy(caption); }
+    [[nodiscard]] const std::string& receiveText() const { return m_receive.text(); }
+    void setReceiveText(std::string_view text) { m_receive.setText(text); }
     [[nodiscard]] const QString& defaultSettingsPath() const { return m_defaultSettingsPath; }
-    void setLargeIcon(int resourceId);
-    // The Send button at rest ("发送") and busy (a caption, the stop icon and tip).
-    void setSendButtonIdle();
-    void setSendButtonBusy(const QString& caption);
 
     // --- events
     void onCommand(int id, dialog::Notify code) override;
@@ -85,7 +78,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
     // The save that closing runs (startup.cpp): where writing the settings
@@ -93,59 +85,26 @@ protected:
     virtual void saveSettings();
 
 private:
-    void exchange(dialog::DataExchange& dx);
+    void wireParts();
     void openWindow();
-    void setSendButtonLook(const QString& caption, int iconId, const QString& tip);
     // The start-up load (startup.cpp): where reading the settings file plugs in.
     void loadStartupSettings();
     void closeSave();
     void exitSequence();
     void showAboutBox(bool counted);
 
-    // connection.cpp
-    void connectLink();
-    void disconnectLink();
-    void onPortSelected();
-    void onSerialSettingChanged(int comboId);
-    void applyConnectionSettings();
-    void selectSerialItems();
-    void selectPort(int port);
-    void showLinkState(bool open);
-    void endTimedSend();
-    void updatePortTip();
+    ConsoleForm m_form;
+    ConnectionPanel m_connection;
+    SendEngine m_send;
+    ReceivePanel m_receive;
+    CommandTable m_commands;
 
-    // The send engine and the receive display (console/send/sendengine.cpp).
-    void onSendClicked();
-    void onSendTimer();
-    void onAnimationTimer();
-    void onReceivePoll();
-    void onTimedSendClicked();
-    void onNumberingClicked();
-    void onHexSendClicked();
-    void onIntervalChanged();
-    void onSheetsChanged();
-    void onSendAreaChanged();
-    void startTimedSend();
-    void stopTimedSend();
-    void showSendIdleImages();
-    void sendCopySheets();
-    void sendOneCopy(const std::string& copy, bool hex);
-    void sendCutCommand();
-    void writeBytes(const std::string& bytes);
-    void flipCheckBox(int id);
-    [[nodiscard]] bool isChecked(int id) const;
-
-    dialog::Prompter& m_prompter;
-    ConsoleFields m_fields;
-    PortSettings m_portSettings;
-    std::unique_ptr<PrinterLink> m_link;
-    bool m_connected = false;
-    SendJob m_sendJob;
-    std::unique_ptr<ReceiveDisplay> m_receive;
-    std::string m_cutCommand = "1d 56 42 11";
+    // Kept for the recent-file list and the data queue panel, whose parts
+    // take them over when they arrive.
     std::array<std::string, 8> m_recentFiles{};
     std::string m_panelSetting = "FALSE"; // showqueue
     bool m_panelFlag = false;
+
     bool m_connectAtStart = true;
     QString m_defaultSettingsPath;
     IniFile m_settings;

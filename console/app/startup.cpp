@@ -5,64 +5,35 @@
 
 #include "console/app/consoledialog.h"
 
+#include "console/settings/consolesettings.h"
 #include "platform/codepage.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 
 namespace {
 
-// Every value the start-up load takes, at its default.
-struct StartupValues {
-    PortSettings port; // COM1, "38400," "N," "8," "1" "NONE\n"
-    bool connect = true;
-    int sendtimes = 1;
-    int delaytime = 1000;
-    int startnumber = 1;
-    std::array<std::string, 8> recentfiles{};
-    std::string cutCommand = "1d 56 42 11";
-    bool autocut = true;
-    bool hexsend = false;
-    bool hexdisplay = true;
-    bool usetimer = false;
-    bool addnumber = false;
-    int selqueue = 0;
-    bool nottransorder = false;
-    std::array<bool, 10> check{};
-    int addtimes = 0;
-    std::string addcontent;
-    std::string send;
-    std::string receive;
-    std::array<std::string, 10> queue{};
-    std::string showqueue = "FALSE";
-};
-
 // Replaced by the reading of the window's own settings file.
-StartupValues startupValues() {
-    return StartupValues{};
-}
-
-void setCheck(dialog::TemplateDialog& d, int id, bool on) {
-    if (QCheckBox* box = d.checkBox(id))
-        box->setChecked(on);
+ConsoleSettings startupValues() {
+    return ConsoleSettings{};
 }
 
 } // namespace
 
 void TestConsoleDialog::loadStartupSettings() {
-    const StartupValues v = startupValues();
+    const ConsoleSettings v = startupValues();
+    ConsoleFields& f = m_form.fields();
 
     // The connection keys, then the send engine's numbers.
-    m_portSettings = v.port;
-    m_fields.count = v.sendtimes;
-    m_fields.interval = v.delaytime;
-    m_fields.startNumber = v.startnumber;
+    m_connection.settings() = v.port;
+    f.count = v.sendtimes;
+    f.interval = v.delaytime;
+    f.startNumber = v.startnumber;
     writeControls();
-    applyConnectionSettings();
+    m_connection.applySettings();
 
     // Recent files: eight slots, empty ones included, the first selected.
     m_recentFiles = v.recentfiles;
-    m_cutCommand = v.cutCommand;
+    m_send.cutCommand() = v.cutCommand;
     if (QComboBox* recent = comboBox(ids::RecentFiles)) {
         recent->clear();
         for (const auto& path : m_recentFiles)
@@ -71,36 +42,36 @@ void TestConsoleDialog::loadStartupSettings() {
     }
     readControls();
 
-    setCheck(*this, ids::AutoCut, v.autocut);
-    setCheck(*this, ids::HexSend, v.hexsend);
-    onHexSendClicked();
-    setCheck(*this, ids::HexDisplay, v.hexdisplay);
+    setChecked(ids::AutoCut, v.autocut);
+    setChecked(ids::HexSend, v.hexsend);
+    m_send.onHexSendClicked();
+    setChecked(ids::HexDisplay, v.hexdisplay);
     readControls();
 
-    setCheck(*this, ids::TimedSend, v.usetimer);
-    onTimedSendClicked();
-    setCheck(*this, ids::Numbering, v.addnumber);
-    onNumberingClicked();
+    setChecked(ids::TimedSend, v.usetimer);
+    m_send.onTimedSendClicked();
+    setChecked(ids::Numbering, v.addnumber);
+    m_send.onNumberingClicked();
 
     if (QComboBox* queues = comboBox(ids::QueueChoice))
         queues->setCurrentIndex(v.selqueue >= 0 && v.selqueue <= 9 ? v.selqueue : -1);
-    setCheck(*this, ids::NoCommandMode, v.nottransorder);
+    setChecked(ids::NoCommandMode, v.nottransorder);
     readControls();
 
     for (size_t i = 0; i < v.check.size(); ++i) {
-        setCheck(*this, ids::EntryHexBoxes[i], v.check[i]);
+        setChecked(ids::EntryHexBoxes[i], v.check[i]);
         readControls();
     }
     writeControls();
 
-    m_fields.count = v.sendtimes;
-    m_fields.interval = v.delaytime;
-    m_fields.startNumber = v.startnumber;
-    m_fields.addCount = v.addtimes;
-    m_fields.addContent = v.addcontent;
-    m_fields.sendText = v.send;
-    setReceiveText(v.receive);
-    m_fields.entryTexts = v.queue;
+    f.count = v.sendtimes;
+    f.interval = v.delaytime;
+    f.startNumber = v.startnumber;
+    f.addCount = v.addtimes;
+    f.addContent = v.addcontent;
+    f.sendText = v.send;
+    m_receive.setText(v.receive);
+    f.entryTexts = v.queue;
 
     // The queue panel keeps the template's arrangement at start; only the
     // setting and the flag for the next switch are taken.

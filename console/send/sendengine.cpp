@@ -1,27 +1,26 @@
-// The send engine and the receive display, as the main window runs them: the
-// Send button and its timed runs (timers 1 and 3), the controls that shape a
-// send, and the receive poll (timer 2).
+#include "console/send/sendengine.h"
 
 #include "console/app/artwork.h"
-#include "console/app/consoledialog.h"
+#include "console/app/consoleform.h"
+#include "console/link/connectionpanel.h"
 #include "console/link/printerlink.h"
 #include "console/send/hextext.h"
-#include "console/send/receivedisplay.h"
 #include "platform/dialog/dataexchange.h"
-#include "platform/dialog/prompter.h"
+#include "platform/dialog/templatedialog.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <algorithm>
 #include <limits>
+
+using dialog::Notify;
 
 namespace {
 
 constexpr int AnimationMs = 300;
 constexpr int IntervalMax = 7200000;
 constexpr int SheetsMax = 100;
-constexpr int ReceiveBufferSize = 100;
 
 QString progressCaption(std::int32_t sent, std::int32_t total) {
     return QStringLiteral("停止发送(当前%1/%2)").arg(sent).arg(total);
@@ -43,203 +42,230 @@ void setEditNumber(QLineEdit* edit, long long value) {
 
 } // namespace
 
-bool TestConsoleDialog::isChecked(int id) const {
-    const QCheckBox* box = checkBox(id);
-    return box != nullptr && box->isChecked();
+SendEngine::SendEngine(ConsoleForm& form, ConnectionPanel& connection)
+    : m_form(form), m_connection(connection) {}
+
+void SendEngine::registerCommands(CommandTable& table) {
+    table.on(ids::SendButton, Notify::Clicked, [this] { onSendClicked(); });
+    table.on(menu::Send, Notify::Menu, [this] { onSendClicked(); });
+    table.on(ids::TimedSend, Notify::Clicked, [this] { onTimedSendClicked(); });
+    table.on(ids::Numbering, Notify::Clicked, [this] { onNumberingClicked(); });
+    table.on(ids::HexSend, Notify::Clicked, [this] { onHexSendClicked(); });
+    table.on(menu::HexSend, Notify::Menu, [this] {
+        m_form.dialog().toggleCheck(ids::HexSend);
+        onHexSendClicked();
+    });
+    table.on(ids::Interval, Notify::EditChange, [this] { onIntervalChanged(); });
+    table.on(ids::Sheets, Notify::EditChange, [this] { onSheetsChanged(); });
+    table.on(ids::SendArea, Notify::EditChange, [this] { onSendAreaChanged(); });
+    table.onTimer(timers::Send, [this] { onSendTimer(); });
+    table.onTimer(timers::Animation, [this] { onAnimationTimer(); });
+}
+
+bool SendEngine::isChecked(int id) const {
+    return m_form.dialog().isChecked(id);
+}
+
+// --- the Send button's looks
+
+void SendEngine::setButtonIdle() {
+    setButtonLook(QStringLiteral("发送"), artwork::SendButton, QStringLiteral("发送"));
+}
+
+void SendEngine::setButtonBusy(const QString& caption) {
+    setButtonLook(caption, artwork::SendBusyButton, QStringLiteral("停止发送"));
+}
+
+void SendEngine::setButtonLook(const QString& caption, int iconId, const QString& tip) {
+    dialog::TemplateDialog& d = m_form.dialog();
+    d.setCaption(ids::SendButton, caption);
+    if (QPushButton* send = d.button(ids::SendButton)) {
+        send->setIcon(artwork::icon(iconId));
+        send->setToolTip(tip);
+        send->setProperty("iconResource", iconId);
+    }
 }
 
 // --- writing
 
-void TestConsoleDialog::writeBytes(const std::string& bytes) {
-    if (m_link == nullptr)
+void SendEngine::writeBytes(const std::string& bytes) {
+    PrinterLink* link = m_connection.link();
+    if (link == nullptr)
         return;
     // A write is never split; no text the console holds comes near 2 GiB.
     const auto n = static_cast<std::int32_t>(
         std::min<std::size_t>(bytes.size(), std::numeric_limits<std::int32_t>::max()));
-    (void)m_link->write(bytes.data(), n);
+    (void)link->write(bytes.data(), n);
 }
 
-void TestConsoleDialog::sendOneCopy(const std::string& copy, bool hex) {
+void SendEngine::sendOneCopy(const std::string& copy, bool hex) {
     // The fields follow the controls at every copy; a click or tick has
     // already prompted for a bad field, so this refresh stays quiet.
-    readControls(Prompts::Quiet);
+    m_form.readControls(ConsoleForm::Prompts::Quiet);
     for (const std::string& segment :
          HexText::convertCopy(copy, hex, isChecked(ids::NoCommandMode)))
         writeBytes(segment);
-    setLargeIcon(artwork::WindowIcon);
+    m_form.setLargeIcon(artwork::WindowIcon);
 }
 
-void TestConsoleDialog::sendCutCommand() {
+void SendEngine::sendCutCommand() {
     writeBytes(HexText::toBytes(m_cutCommand, HexText::CutCapacity));
 }
 
-void TestConsoleDialog::sendCopySheets() {
+void SendEngine::sendCopySheets() {
+    const ConsoleFields& f = m_form.fields();
     const std::string copy =
-        numberedCopy(m_fields.sendText, isChecked(ids::Numbering), m_sendJob.nextNumber());
-    const int sheets = std::max(1, m_fields.sheets);
+        numberedCopy(f.sendText, isChecked(ids::Numbering), m_job.nextNumber());
+    const int sheets = std::max(1, f.sheets);
     for (int i = 0; i < sheets; ++i)
         sendOneCopy(copy, isChecked(ids::HexSend));
 }
 
 // --- the Send button
 
-void TestConsoleDialog::onSendClicked() {
-    readControls();
-    if (!m_connected) {
-        m_prompter.message(this, QStringLiteral("请先连接端口!"));
+void SendEngine::onSendClicked() {
+    m_form.readControls();
+    if (!m_connection.isConnected()) {
+        m_form.message(QStringLiteral("请先连接端口!"));
         return;
     }
-    if (isChecked(ids::TimedSend) && m_fields.count >= 1) {
-        if (m_sendJob.active)
-            stopTimedSend();
+    if (isChecked(ids::TimedSend) && m_form.fields().count >= 1) {
+        if (m_job.active)
+            stopRun();
         else
-            startTimedSend();
+            startRun();
         return;
     }
-    setSendButtonBusy(QStringLiteral("发送中……"));
-    sendOneCopy(m_fields.sendText, isChecked(ids::HexSend));
+    setButtonBusy(QStringLiteral("发送中……"));
+    sendOneCopy(m_form.fields().sendText, isChecked(ids::HexSend));
     if (isChecked(ids::AutoCut))
         sendCutCommand();
-    setSendButtonIdle();
-    setLargeIcon(artwork::WindowIcon);
+    setButtonIdle();
+    m_form.setLargeIcon(artwork::WindowIcon);
 }
 
-void TestConsoleDialog::startTimedSend() {
-    m_sendJob.total = m_fields.count;
-    m_sendJob.interval = m_fields.interval;
-    m_sendJob.firstNumber = m_fields.startNumber;
-    m_sendJob.sent = 0;
-    m_sendJob.active = true;
-    setSendButtonBusy(progressCaption(0, m_sendJob.total));
+void SendEngine::startRun() {
+    const ConsoleFields& f = m_form.fields();
+    m_job.total = f.count;
+    m_job.interval = f.interval;
+    m_job.firstNumber = f.startNumber;
+    m_job.sent = 0;
+    m_job.active = true;
+    setButtonBusy(progressCaption(0, m_job.total));
     sendCopySheets();
-    m_sendJob.sent = 1;
-    setCaption(ids::SendButton, progressCaption(m_sendJob.sent, m_sendJob.total));
-    startWindowTimer(timers::Send, m_sendJob.interval);
-    startWindowTimer(timers::Animation, AnimationMs);
-    m_sendJob.frame = 1;
+    m_job.sent = 1;
+    dialog::TemplateDialog& d = m_form.dialog();
+    d.setCaption(ids::SendButton, progressCaption(m_job.sent, m_job.total));
+    d.startWindowTimer(timers::Send, m_job.interval);
+    d.startWindowTimer(timers::Animation, AnimationMs);
+    m_job.frame = 1;
 }
 
-void TestConsoleDialog::showSendIdleImages() {
-    showControl(ids::LinkOpenImage, true);
-    showControls({ids::SendFrame1, ids::SendFrame2, ids::SendFrame3}, false);
+void SendEngine::showIdleImages() {
+    m_form.dialog().showControl(ids::LinkOpenImage, true);
+    m_form.dialog().showControls(ids::SendFrames, false);
 }
 
-void TestConsoleDialog::stopTimedSend() {
-    m_sendJob.active = false;
-    stopWindowTimer(timers::Send);
-    stopWindowTimer(timers::Animation);
-    setSendButtonIdle();
-    setLargeIcon(artwork::WindowIcon);
-    showSendIdleImages();
+void SendEngine::stopRun() {
+    m_job.active = false;
+    m_form.dialog().stopWindowTimer(timers::Send);
+    m_form.dialog().stopWindowTimer(timers::Animation);
+    setButtonIdle();
+    m_form.setLargeIcon(artwork::WindowIcon);
+    showIdleImages();
+}
+
+void SendEngine::finishRun() {
+    if (isChecked(ids::AutoCut))
+        sendCutCommand();
+    m_job.active = false;
+    m_form.dialog().stopWindowTimer(timers::Send);
+    setButtonIdle();
+    showIdleImages();
+}
+
+void SendEngine::endRun() {
+    if (!m_job.active)
+        return;
+    m_form.dialog().stopWindowTimer(timers::Send);
+    m_form.dialog().stopWindowTimer(timers::Animation);
+    setButtonIdle();
+    m_form.dialog().showControls(ids::SendFrames, false);
+    m_job.active = false;
 }
 
 // Timer 1: the next copy, and the end of the run after the last.
-void TestConsoleDialog::onSendTimer() {
-    if (!m_sendJob.active) {
-        stopWindowTimer(timers::Send);
+void SendEngine::onSendTimer() {
+    if (!m_job.active) {
+        m_form.dialog().stopWindowTimer(timers::Send);
         return;
     }
-    if (m_sendJob.sent < m_sendJob.total) {
+    if (m_job.sent < m_job.total) {
         sendCopySheets();
-        ++m_sendJob.sent;
-        setSendButtonBusy(progressCaption(m_sendJob.sent, m_sendJob.total));
+        ++m_job.sent;
+        setButtonBusy(progressCaption(m_job.sent, m_job.total));
     }
-    if (m_sendJob.sent >= m_sendJob.total) {
-        if (isChecked(ids::AutoCut))
-            sendCutCommand();
-        m_sendJob.active = false;
-        stopWindowTimer(timers::Send);
-        setSendButtonIdle();
-        showSendIdleImages();
-    }
+    if (m_job.sent >= m_job.total)
+        finishRun();
 }
 
 // Timer 3: one frame of the busy animation.
-void TestConsoleDialog::onAnimationTimer() {
+void SendEngine::onAnimationTimer() {
     static constexpr int Frames[] = {ids::SendFrame3, ids::SendFrame1, ids::SendFrame2};
-    const int shown = Frames[m_sendJob.frame % 3];
+    const int shown = Frames[m_job.frame % 3];
     for (int id : Frames)
-        showControl(id, id == shown);
-    setLargeIcon(m_sendJob.frame % 2 == 0 ? artwork::WindowIcon : artwork::BusyWindowIcon);
-    ++m_sendJob.frame;
-    if (m_sendJob.sent >= m_sendJob.total) {
-        setLargeIcon(artwork::WindowIcon);
-        showSendIdleImages();
-        stopWindowTimer(timers::Animation);
+        m_form.dialog().showControl(id, id == shown);
+    m_form.setLargeIcon(m_job.frame % 2 == 0 ? artwork::WindowIcon : artwork::BusyWindowIcon);
+    ++m_job.frame;
+    if (m_job.sent >= m_job.total) {
+        m_form.setLargeIcon(artwork::WindowIcon);
+        showIdleImages();
+        m_form.dialog().stopWindowTimer(timers::Animation);
     }
 }
 
 // --- controls that shape a send
 
-void TestConsoleDialog::onTimedSendClicked() {
+void SendEngine::onTimedSendClicked() {
     const bool on = isChecked(ids::TimedSend);
-    enableControls({ids::Count, 1074, ids::Interval, 1075, ids::Numbering, 1129, ids::Sheets}, on);
-    enableControls({1076, ids::StartNumber}, on && isChecked(ids::Numbering));
-    if (!on && m_sendJob.active)
-        stopTimedSend();
+    m_form.dialog().enableControls(ids::TimedSendGroup, on);
+    m_form.dialog().enableControls(ids::NumberingGroup, on && isChecked(ids::Numbering));
+    if (!on && m_job.active)
+        stopRun();
 }
 
-void TestConsoleDialog::onNumberingClicked() {
-    enableControls({1076, ids::StartNumber},
-                   isChecked(ids::Numbering) && isChecked(ids::TimedSend));
+void SendEngine::onNumberingClicked() {
+    m_form.dialog().enableControls(ids::NumberingGroup,
+                                   isChecked(ids::Numbering) && isChecked(ids::TimedSend));
 }
 
-void TestConsoleDialog::onHexSendClicked() {
-    enableControl(ids::NoCommandMode, !isChecked(ids::HexSend));
+void SendEngine::onHexSendClicked() {
+    m_form.dialog().enableControl(ids::NoCommandMode, !isChecked(ids::HexSend));
 }
 
-void TestConsoleDialog::onIntervalChanged() {
-    QLineEdit* edit = lineEdit(ids::Interval);
+void SendEngine::onIntervalChanged() {
+    QLineEdit* edit = m_form.dialog().lineEdit(ids::Interval);
     const auto value = editNumber(edit);
     if (!value)
         return;
     setEditNumber(edit, std::clamp<long long>(*value, 0, IntervalMax));
 }
 
-void TestConsoleDialog::onSheetsChanged() {
-    QLineEdit* edit = lineEdit(ids::Sheets);
+void SendEngine::onSheetsChanged() {
+    QLineEdit* edit = m_form.dialog().lineEdit(ids::Sheets);
     const auto value = editNumber(edit);
     if (!value)
         return;
     // Above the limit becomes 99, the limit itself stays.
     long long corrected = *value < 1 ? 1 : *value > SheetsMax ? SheetsMax - 1 : *value;
     setEditNumber(edit, corrected);
-    m_fields.sheets = static_cast<int>(corrected);
+    m_form.fields().sheets = static_cast<int>(corrected);
 }
 
-void TestConsoleDialog::onSendAreaChanged() {
+void SendEngine::onSendAreaChanged() {
     // Only the send text follows each keystroke: a full read would prompt for
     // an unrelated bad number on every key typed here.
-    dialog::DataExchange dx(*this, m_prompter, dialog::DataExchange::Direction::Read,
-                            Prompts::Quiet);
-    dx.text(ids::SendArea, m_fields.sendText);
-}
-
-void TestConsoleDialog::flipCheckBox(int id) {
-    if (QCheckBox* box = checkBox(id))
-        box->setChecked(!box->isChecked());
-}
-
-// --- the receive poll (timer 2)
-
-void TestConsoleDialog::onReceivePoll() {
-    if (m_link == nullptr || m_receive == nullptr)
-        return;
-    char buffer[ReceiveBufferSize] = {};
-    const std::int32_t n = m_link->read(buffer, ReceiveBufferSize);
-    if (n <= 0)
-        return;
-    m_receive->append(std::string_view(buffer, static_cast<std::size_t>(n)),
-                      isChecked(ids::HexDisplay) ? HexText::DisplayMode::Hex
-                                                 : HexText::DisplayMode::Text);
-}
-
-const std::string& TestConsoleDialog::receiveText() const {
-    static const std::string none;
-    return m_receive != nullptr ? m_receive->text() : none;
-}
-
-void TestConsoleDialog::setReceiveText(std::string_view text) {
-    if (m_receive != nullptr)
-        m_receive->setText(text);
+    dialog::DataExchange dx(m_form.dialog(), m_form.prompter(),
+                            dialog::DataExchange::Direction::Read, ConsoleForm::Prompts::Quiet);
+    dx.text(ids::SendArea, m_form.fields().sendText);
 }

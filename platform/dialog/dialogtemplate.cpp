@@ -62,8 +62,12 @@ std::optional<int> toInt(const Token& t) {
     return ok ? std::optional<int>(v) : std::nullopt;
 }
 
+bool inDialogUnits(int v) {
+    return v >= MinDialogUnits && v <= MaxDialogUnits;
+}
+
 std::optional<ControlKind> kindOf(const QString& word) {
-    static const std::array<std::pair<const char*, ControlKind>, 8> kinds{{
+    static const std::array<std::pair<const char*, ControlKind>, 9> kinds{{
         {"BUTTON", ControlKind::Button},
         {"CHECKBOX", ControlKind::CheckBox},
         {"GROUPBOX", ControlKind::GroupBox},
@@ -72,6 +76,7 @@ std::optional<ControlKind> kindOf(const QString& word) {
         {"EDIT", ControlKind::Edit},
         {"COMBOBOX", ControlKind::ComboBox},
         {"IPADDRESS", ControlKind::IpAddress},
+        {"RADIO", ControlKind::RadioButton},
     }};
     for (const auto& [name, kind] : kinds)
         if (word == QLatin1String(name))
@@ -80,7 +85,7 @@ std::optional<ControlKind> kindOf(const QString& word) {
 }
 
 std::optional<unsigned> flagOf(const QString& word) {
-    static const std::array<std::pair<const char*, unsigned>, 12> flags{{
+    static const std::array<std::pair<const char*, unsigned>, 13> flags{{
         {"HIDDEN", style::Hidden},
         {"DISABLED", style::Disabled},
         {"DEFAULT", style::Default},
@@ -93,6 +98,7 @@ std::optional<unsigned> flagOf(const QString& word) {
         {"DROPDOWN", style::DropDown},
         {"RIGHT", style::Right},
         {"CENTER", style::Center},
+        {"BORDER", style::Border},
     }};
     for (const auto& [name, flag] : flags)
         if (word == QLatin1String(name))
@@ -118,6 +124,10 @@ bool parseControl(const std::vector<Token>& tok, ControlKind kind, ControlTempla
         const auto n = toInt(tok[at[k]]);
         if (!n) {
             what = QStringLiteral("not a number: %1").arg(tok[at[k]].text);
+            return false;
+        }
+        if (k > 0 && !inDialogUnits(*n)) {
+            what = QStringLiteral("out of range: %1").arg(*n);
             return false;
         }
         v[k] = *n;
@@ -210,6 +220,10 @@ std::optional<DialogTemplate> parseDialogTemplate(QStringView text, ParseError* 
                 what = QStringLiteral("expected DIALOG <id> <width> <height>");
                 return false;
             }
+            if (!inDialogUnits(*toInt(tok[2])) || !inDialogUnits(*toInt(tok[3]))) {
+                what = QStringLiteral("dialog size out of range");
+                return false;
+            }
             d.id = *toInt(tok[1]);
             d.size = QSize(*toInt(tok[2]), *toInt(tok[3]));
             haveHeader = true;
@@ -277,6 +291,10 @@ std::optional<MenuTemplate> parseMenuTemplate(QStringView text, ParseError* erro
         }
         MenuTemplate& parent = *open.back();
         if (word == QLatin1String("POPUP") && tok.size() == 2 && tok[1].quoted) {
+            if (open.size() > static_cast<size_t>(MaxMenuDepth)) {
+                what = QStringLiteral("popups nested deeper than %1").arg(MaxMenuDepth);
+                return false;
+            }
             MenuTemplate p;
             p.kind = MenuTemplate::Kind::Popup;
             p.caption = tok[1].text;

@@ -14,12 +14,14 @@
 //   POPUP "caption" ... END               nests
 //   ITEM <id> "caption" | SEPARATOR
 //
-// Kinds: BUTTON CHECKBOX GROUPBOX STATIC IMAGE EDIT COMBOBOX IPADDRESS.
+// Kinds: BUTTON CHECKBOX RADIO GROUPBOX STATIC IMAGE EDIT COMBOBOX IPADDRESS.
+// Radio buttons next to each other in one dialog form one group.
 // An id of -1 marks a control nobody addresses (a plain label). An IMAGE's
 // caption is the number of the image resource it shows.
 // Flags: HIDDEN DISABLED DEFAULT (default button) MULTILINE VSCROLL WANTRETURN
 // READONLY UPPERCASE NUMBER (digits only) DROPDOWN (editable combo box)
-// RIGHT CENTER (static text alignment). '#' starts a comment line.
+// RIGHT CENTER (static text alignment) BORDER (a static with a frame). '#'
+// starts a comment line.
 
 #include <QRect>
 #include <QSize>
@@ -31,7 +33,17 @@
 
 namespace dialog {
 
-enum class ControlKind { Button, CheckBox, GroupBox, Static, Image, Edit, ComboBox, IpAddress };
+enum class ControlKind {
+    Button,
+    CheckBox,
+    GroupBox,
+    Static,
+    Image,
+    Edit,
+    ComboBox,
+    IpAddress,
+    RadioButton,
+};
 
 namespace style {
 enum : unsigned {
@@ -47,6 +59,7 @@ enum : unsigned {
     DropDown = 1u << 9,
     Right = 1u << 10,
     Center = 1u << 11,
+    Border = 1u << 12,
 };
 } // namespace style
 
@@ -85,6 +98,13 @@ struct MenuTemplate {
     // Every command id of the menu and its popups, in order.
     [[nodiscard]] std::vector<int> commandIds() const;
 };
+
+// Limits a template must keep, as a resource script does: every coordinate and
+// size fits 16 bits, so the rectangle's edges and their pixels never overflow,
+// and popups nest no deeper than the recursive menu code can follow.
+inline constexpr int MinDialogUnits = -32768;
+inline constexpr int MaxDialogUnits = 32767;
+inline constexpr int MaxMenuDepth = 16;
 
 // Parse results carry the first error as "line N: what" when they fail.
 struct ParseError {

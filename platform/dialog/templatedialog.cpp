@@ -6,12 +6,15 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QTimerEvent>
@@ -43,14 +46,6 @@ private:
     bool m_upperCase;
 };
 
-QRect toPixels(const QRect& du, double unit) {
-    const int left = qRound(du.x() * unit);
-    const int top = qRound(du.y() * unit);
-    const int right = qRound((du.x() + du.width()) * unit);
-    const int bottom = qRound((du.y() + du.height()) * unit);
-    return QRect(left, top, right - left, bottom - top);
-}
-
 QLineEdit* makeIpAddress(QWidget* parent) {
     auto* e = new QLineEdit(parent);
     // Dotted IPv4, four fields of 0..255; partial input is allowed while typing.
@@ -62,6 +57,14 @@ QLineEdit* makeIpAddress(QWidget* parent) {
 }
 
 } // namespace
+
+QRect toPixels(const QRect& du, double unit) {
+    const int left = qRound(du.x() * unit);
+    const int top = qRound(du.y() * unit);
+    const int right = qRound((du.x() + du.width()) * unit);
+    const int bottom = qRound((du.y() + du.height()) * unit);
+    return QRect(left, top, right - left, bottom - top);
+}
 
 double pixelsPerUnit(const QWidget* onScreenOf) {
     const QScreen* screen = onScreenOf ? onScreenOf->screen() : QGuiApplication::primaryScreen();
@@ -79,6 +82,27 @@ QFont templateFont(const QString& family, int pointSize) {
     f.setFamilies(families);
     f.setPointSize(pointSize > 0 ? pointSize : 9);
     return f;
+}
+
+void fitText(QLabel& label) {
+    QFont font = label.font();
+    const int m = label.margin();
+    const QRect room = label.contentsRect().adjusted(m, m, -m, -m);
+    // Measured the way it is drawn, by a painter on the screen's own pixels:
+    // at 125 % lines wrap differently than font metrics alone say.
+    QImage canvas(1, 1, QImage::Format_ARGB32_Premultiplied);
+    canvas.setDevicePixelRatio(label.devicePixelRatioF());
+    QPainter painter(&canvas);
+    const int flags = Qt::AlignLeft | Qt::AlignTop | (label.wordWrap() ? Qt::TextWordWrap : 0);
+    const auto fits = [&](const QFont& f) {
+        painter.setFont(f);
+        return painter.boundingRect(QRect(0, 0, room.width(), 100000), flags, label.text())
+                   .height() <= room.height();
+    };
+    while (!fits(font) && font.pointSizeF() > 6.5)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    if (font != label.font())
+        label.setFont(font);
 }
 
 TemplateDialog::TemplateDialog(const DialogTemplate& layout, ImageSource images, QWidget* parent)
@@ -136,6 +160,11 @@ QWidget* TemplateDialog::create(const ControlTemplate& c) {
         b->setAccessibleName(c.caption);
         return b;
     }
+    case ControlKind::RadioButton: {
+        auto* b = new QRadioButton(c.caption, m_client);
+        b->setAccessibleName(c.caption);
+        return b;
+    }
     case ControlKind::GroupBox:
         return new QGroupBox(c.caption, m_client);
     case ControlKind::Static: {
@@ -147,6 +176,14 @@ QWidget* TemplateDialog::create(const ControlTemplate& c) {
         else if (c.has(style::Center))
             h = Qt::AlignHCenter;
         l->setAlignment(h | Qt::AlignVCenter);
+        if (c.has(style::Border)) {
+            // A box, then a pixel of space. Its right and bottom sides sit one
+            // pixel in: at scalings such as 125 % the widget's last pixel falls
+            // between two screen pixels and a side drawn there is cut off.
+            l->setFrameStyle(QFrame::Box | QFrame::Plain);
+            l->setFrameRect(l->rect().adjusted(0, 0, -1, -1));
+            l->setMargin(1);
+        }
         return l;
     }
     case ControlKind::Image: {
@@ -199,10 +236,9 @@ void TemplateDialog::wire(const ControlTemplate& c, QWidget* w) {
     if (c.id == NoId)
         return;
     const int id = c.id;
-    if (auto* b = qobject_cast<QPushButton*>(w)) {
-        connect(b, &QPushButton::clicked, this, [this, id] { onCommand(id, Notify::Clicked); });
-    } else if (auto* cb = qobject_cast<QCheckBox*>(w)) {
-        connect(cb, &QCheckBox::clicked, this, [this, id] { onCommand(id, Notify::Clicked); });
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        // Push buttons, check boxes and radio buttons alike.
+        connect(b, &QAbstractButton::clicked, this, [this, id] { onCommand(id, Notify::Clicked); });
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         connect(combo, &QComboBox::activated, this,
                 [this, id] { onCommand(id, Notify::SelChange); });
@@ -226,6 +262,9 @@ QPushButton* TemplateDialog::button(int id) const {
 QCheckBox* TemplateDialog::checkBox(int id) const {
     return qobject_cast<QCheckBox*>(control(id));
 }
+QRadioButton* TemplateDialog::radioButton(int id) const {
+    return qobject_cast<QRadioButton*>(control(id));
+}
 QComboBox* TemplateDialog::comboBox(int id) const {
     return qobject_cast<QComboBox*>(control(id));
 }
@@ -243,13 +282,13 @@ const ControlTemplate* TemplateDialog::controlTemplate(int id) const {
     return m_template.find(id);
 }
 
-void TemplateDialog::showControls(std::initializer_list<int> ids, bool visible) {
+void TemplateDialog::showControls(std::span<const int> ids, bool visible) {
     for (int id : ids)
         if (QWidget* w = control(id))
             w->setVisible(visible);
 }
 
-void TemplateDialog::enableControls(std::initializer_list<int> ids, bool enabled) {
+void TemplateDialog::enableControls(std::span<const int> ids, bool enabled) {
     for (int id : ids)
         if (QWidget* w = control(id))
             w->setEnabled(enabled);
@@ -263,6 +302,21 @@ bool TemplateDialog::isShown(int id) const {
 bool TemplateDialog::isEnabled(int id) const {
     const QWidget* w = control(id);
     return w && w->isEnabled();
+}
+
+bool TemplateDialog::isChecked(int id) const {
+    const auto* b = qobject_cast<const QAbstractButton*>(control(id));
+    return b != nullptr && b->isCheckable() && b->isChecked();
+}
+
+void TemplateDialog::setChecked(int id, bool checked) {
+    auto* b = qobject_cast<QAbstractButton*>(control(id));
+    if (b != nullptr && b->isCheckable())
+        b->setChecked(checked);
+}
+
+void TemplateDialog::toggleCheck(int id) {
+    setChecked(id, !isChecked(id));
 }
 
 void TemplateDialog::setCaption(int id, const QString& caption) {

@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <map>
+#include <span>
 #include <vector>
 
 class QCheckBox;
@@ -27,6 +28,7 @@ class QLineEdit;
 class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
 
 namespace dialog {
 
@@ -34,8 +36,16 @@ enum class Notify { Clicked, SelChange, EditChange, Menu };
 
 // Pixels per dialog unit: 1.5 at 96 DPI, scaled with the screen's logical DPI.
 [[nodiscard]] double pixelsPerUnit(const QWidget* onScreenOf = nullptr);
+// A rectangle in dialog units in pixels: each edge is rounded on its own, so
+// controls that share an edge in the template share it on the screen.
+[[nodiscard]] QRect toPixels(const QRect& dialogUnits, double unit);
 // The fonts a template family name stands for, CJK fallbacks included.
 [[nodiscard]] QFont templateFont(const QString& family, int pointSize);
+// Template rectangles were sized for the Windows song face; a CJK face with
+// taller lines may need a slightly smaller size to show the whole text. Makes
+// the label's font smaller by half points (to 6.5 pt at least) until its text
+// fits the room inside its frame and margin.
+void fitText(QLabel& label);
 
 class TemplateDialog : public QDialog {
 public:
@@ -49,6 +59,7 @@ public:
     [[nodiscard]] QWidget* control(int id) const;
     [[nodiscard]] QPushButton* button(int id) const;
     [[nodiscard]] QCheckBox* checkBox(int id) const;
+    [[nodiscard]] QRadioButton* radioButton(int id) const;
     [[nodiscard]] QComboBox* comboBox(int id) const;
     [[nodiscard]] QLineEdit* lineEdit(int id) const; // single-line edits and IP address controls
     [[nodiscard]] QPlainTextEdit* textEdit(int id) const;
@@ -58,13 +69,25 @@ public:
 
     // Show/hide or enable/disable the controls with the given ids, in order;
     // unknown ids are skipped.
-    void showControls(std::initializer_list<int> ids, bool visible);
-    void enableControls(std::initializer_list<int> ids, bool enabled);
+    void showControls(std::span<const int> ids, bool visible);
+    void enableControls(std::span<const int> ids, bool enabled);
+    void showControls(std::initializer_list<int> ids, bool visible) {
+        showControls(std::span<const int>(ids.begin(), ids.size()), visible);
+    }
+    void enableControls(std::initializer_list<int> ids, bool enabled) {
+        enableControls(std::span<const int>(ids.begin(), ids.size()), enabled);
+    }
     void showControl(int id, bool visible) { showControls({id}, visible); }
     void enableControl(int id, bool enabled) { enableControls({id}, enabled); }
     // Visible as far as the dialog is concerned (not the screen).
     [[nodiscard]] bool isShown(int id) const;
     [[nodiscard]] bool isEnabled(int id) const;
+
+    // Check boxes and radio buttons by id; an id that is neither reads as
+    // unchecked and is left alone.
+    [[nodiscard]] bool isChecked(int id) const;
+    void setChecked(int id, bool checked);
+    void toggleCheck(int id);
 
     // The caption of a button, check box, static or group box; buttons and
     // check boxes keep their accessible name equal to it.

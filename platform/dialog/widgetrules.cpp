@@ -44,9 +44,11 @@ private:
 
 } // namespace
 
-void refreshToolTipOnShow(QWidget& widget, std::function<QString()> tip) {
+QObject* refreshToolTipOnShow(QWidget& widget, std::function<QString()> tip) {
     widget.setToolTip(tip());
-    widget.installEventFilter(new ToolTipRefresher(widget, std::move(tip)));
+    auto* refresher = new ToolTipRefresher(widget, std::move(tip));
+    widget.installEventFilter(refresher);
+    return refresher;
 }
 
 void ignoreWheelUnlessFocused(QComboBox& combo) {

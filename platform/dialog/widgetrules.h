@@ -30,7 +30,9 @@ void ignoreWheelUnlessFocused(QComboBox& combo);
 
 // The widget's tooltip is made anew by tip() each time it is about to show,
 // so it never tells something that has changed since (a port map file).
-void refreshToolTipOnShow(QWidget& widget, std::function<QString()> tip);
+// Returns the watcher, which the widget owns; deleting it ends the refresh
+// (for an owner of tip() that may go before the widget).
+QObject* refreshToolTipOnShow(QWidget& widget, std::function<QString()> tip);
 
 // Loads Qt's own Chinese texts (buttons of message boxes, edit menus, file
 // dialogs) into the application. False when the translations are not

@@ -24,8 +24,11 @@ termios lineOf(const testsupport::VirtualPrinter& p) {
     return t;
 }
 
-const std::vector<int> SerialControls{1082, 1083, 1084, 1085, 1089, 1020, 1021, 1022, 1023, 1088};
-const std::vector<int> NetworkControls{1131, 1132, 1133, 1134};
+const std::vector<int> SerialControls{
+    ids::BaudLabel, ids::ParityLabel, ids::DataBitsLabel, ids::StopBitsLabel, ids::FlowLabel,
+    ids::BaudCombo, ids::ParityCombo, ids::DataBitsCombo, ids::StopBitsCombo, ids::FlowCombo};
+const std::vector<int> NetworkControls{ids::IpAddress, ids::IpLabel, ids::TcpPortLabel,
+                                       ids::TcpPort};
 
 bool allShown(const TestConsoleDialog& w, const std::vector<int>& ids, bool shown) {
     for (int id : ids)
@@ -51,14 +54,15 @@ TEST_F(ConsoleWindowTest, StartsConnectedToCom1WithTheDefaultSettings) {
 
     // The combo boxes show what was opened; the port's tip where it leads.
     const std::vector<std::pair<int, QString>> shown = {
-        {1019, QStringLiteral("COM1")}, {1020, QStringLiteral("38400")},
-        {1021, QStringLiteral("NONE")}, {1022, QStringLiteral("8")},
-        {1023, QStringLiteral("1")},    {1088, QStringLiteral("NONE")}};
+        {ids::PortCombo, QStringLiteral("COM1")},   {ids::BaudCombo, QStringLiteral("38400")},
+        {ids::ParityCombo, QStringLiteral("NONE")}, {ids::DataBitsCombo, QStringLiteral("8")},
+        {ids::StopBitsCombo, QStringLiteral("1")},  {ids::FlowCombo, QStringLiteral("NONE")}};
     for (const auto& [id, text] : shown)
         EXPECT_EQ(window->comboBox(id)->currentText(), text) << id;
-    EXPECT_TRUE(
-        window->comboBox(1019)->toolTip().contains(QString::fromStdString(printer->devicePath())))
-        << window->comboBox(1019)->toolTip().toStdString();
+    EXPECT_TRUE(window->comboBox(ids::PortCombo)
+                    ->toolTip()
+                    .contains(QString::fromStdString(printer->devicePath())))
+        << window->comboBox(ids::PortCombo)->toolTip().toStdString();
     EXPECT_TRUE(allShown(*window, SerialControls, true));
     EXPECT_TRUE(allShown(*window, NetworkControls, false));
 }
@@ -83,11 +87,11 @@ TEST_F(ConsoleWindowTest, StartsDisconnectedWhenCom1CannotBeOpened) {
         EXPECT_EQ(prompter.messages(), std::vector<QString>{PortBusy});
         expectDisconnected();
         // The choice stays, so the next click of "连接" tries COM1 again.
-        EXPECT_EQ(window->comboBox(1019)->currentIndex(), 0);
+        EXPECT_EQ(window->comboBox(ids::PortCombo)->currentIndex(), 0);
         EXPECT_EQ(window->portSettings().port, 1);
         holder.close();
         writePortMap(printer->devicePath());
-        click(1005);
+        click(ids::ConnectButton);
         expectConnected();
         EXPECT_EQ(prompter.messages().size(), 1u);
     }
@@ -103,17 +107,19 @@ TEST_F(ConsoleWindowTest, SerialSettingChangesReopenThePortAtOnce) {
     };
     const std::vector<Case> cases = {
         // "43000" opens at 57600 and keeps its own item.
-        {1020, 8, "43000,", [](const termios& t) { return cfgetospeed(&t) == B57600; }},
-        {1020, 11, "115200,", [](const termios& t) { return cfgetospeed(&t) == B115200; }},
+        {ids::BaudCombo, 8, "43000,", [](const termios& t) { return cfgetospeed(&t) == B57600; }},
+        {ids::BaudCombo, 11, "115200,",
+         [](const termios& t) { return cfgetospeed(&t) == B115200; }},
         // A pseudo-terminal forces 8 data bits and no parity bit; what it keeps
         // of these two is the setting strings and the combo items.
-        {1021, 2, "E,", nullptr},
-        {1022, 2, "7,", nullptr},
-        {1021, 1, "O,", [](const termios& t) { return (t.c_cflag & PARODD) != 0; }},
-        {1023, 2, "2", [](const termios& t) { return (t.c_cflag & CSTOPB) != 0; }},
-        {1088, 3, "XonXoff\n",
+        {ids::ParityCombo, 2, "E,", nullptr},
+        {ids::DataBitsCombo, 2, "7,", nullptr},
+        {ids::ParityCombo, 1, "O,", [](const termios& t) { return (t.c_cflag & PARODD) != 0; }},
+        {ids::StopBitsCombo, 2, "2", [](const termios& t) { return (t.c_cflag & CSTOPB) != 0; }},
+        {ids::FlowCombo, 3, "XonXoff\n",
          [](const termios& t) { return (t.c_iflag & IXON) && (t.c_iflag & IXOFF); }},
-        {1088, 1, "CtsRts\n", [](const termios& t) { return (t.c_cflag & CRTSCTS) != 0; }},
+        {ids::FlowCombo, 1, "CtsRts\n",
+         [](const termios& t) { return (t.c_cflag & CRTSCTS) != 0; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.combo) + " item " + std::to_string(c.index));
@@ -124,12 +130,12 @@ TEST_F(ConsoleWindowTest, SerialSettingChangesReopenThePortAtOnce) {
             EXPECT_TRUE(c.line(lineOf(*printer)));
         }
         EXPECT_EQ(window->comboBox(c.combo)->currentIndex(), c.index);
-        EXPECT_EQ(settingField(window->portSettings(), c.combo == 1020   ? SerialSetting::Baud
-                                                       : c.combo == 1021 ? SerialSetting::Parity
-                                                       : c.combo == 1022 ? SerialSetting::DataBits
-                                                       : c.combo == 1023
-                                                           ? SerialSetting::StopBits
-                                                           : SerialSetting::FlowControl),
+        EXPECT_EQ(settingField(window->portSettings(),
+                               c.combo == ids::BaudCombo       ? SerialSetting::Baud
+                               : c.combo == ids::ParityCombo   ? SerialSetting::Parity
+                               : c.combo == ids::DataBitsCombo ? SerialSetting::DataBits
+                               : c.combo == ids::StopBitsCombo ? SerialSetting::StopBits
+                                                               : SerialSetting::FlowControl),
                   c.stored);
     }
     const PortSettings& s = window->portSettings();
@@ -140,13 +146,13 @@ TEST_F(ConsoleWindowTest, SerialSettingChangesReopenThePortAtOnce) {
     EXPECT_EQ(s.control, "CtsRts\n");
 
     // Changing a setting while disconnected opens the port too.
-    click(1005);
+    click(ids::ConnectButton);
     expectDisconnected();
-    pick(1020, 8);
+    pick(ids::BaudCombo, 8);
     expectConnected();
     const termios fast = lineOf(*printer);
     EXPECT_EQ(cfgetospeed(&fast), B57600);
-    EXPECT_EQ(window->comboBox(1020)->currentText(), QStringLiteral("43000"));
+    EXPECT_EQ(window->comboBox(ids::BaudCombo)->currentText(), QStringLiteral("43000"));
 }
 
 TEST_F(ConsoleWindowTest, ThePortChoiceShowsItsControlsAndConnects) {
@@ -175,12 +181,12 @@ TEST_F(ConsoleWindowTest, ThePortChoiceShowsItsControlsAndConnects) {
     for (const auto& c : cases) {
         SCOPED_TRACE("item " + std::to_string(c.index));
         prompter.clear();
-        pick(1019, c.index);
+        pick(ids::PortCombo, c.index);
         EXPECT_EQ(prompter.messages(), c.messages);
         EXPECT_TRUE(allShown(*window, SerialControls, c.serial));
         EXPECT_TRUE(allShown(*window, NetworkControls, c.network));
         EXPECT_EQ(window->portSettings().port, c.index + 1);
-        EXPECT_EQ(window->comboBox(1019)->currentIndex(), c.index);
+        EXPECT_EQ(window->comboBox(ids::PortCombo)->currentIndex(), c.index);
         if (c.connected)
             expectConnected();
         else
@@ -192,9 +198,9 @@ TEST_F(ConsoleWindowTest, EthernetConnectsToTheAddressAndPortOfItsControls) {
     auto tcp = testsupport::VirtualPrinter::tcp();
     ASSERT_NE(tcp, nullptr);
     open();
-    window->lineEdit(1131)->setText(QStringLiteral("127.0.0.1"));
-    window->lineEdit(1134)->setText(QString::number(tcp->port()));
-    pick(1019, 17);
+    window->lineEdit(ids::IpAddress)->setText(QStringLiteral("127.0.0.1"));
+    window->lineEdit(ids::TcpPort)->setText(QString::number(tcp->port()));
+    pick(ids::PortCombo, 17);
     EXPECT_TRUE(prompter.shown().empty());
     expectConnected();
     EXPECT_EQ(window->link()->kind(), PortKind::Network);
@@ -205,7 +211,7 @@ TEST_F(ConsoleWindowTest, EthernetConnectsToTheAddressAndPortOfItsControls) {
 
     // Back to COM1: the serial port is opened and written, nothing of the
     // network link remains.
-    pick(1019, 0);
+    pick(ids::PortCombo, 0);
     expectConnected();
     EXPECT_EQ(window->link()->kind(), PortKind::Serial);
     EXPECT_EQ(window->link()->write("CD", 2), 2);
@@ -218,7 +224,7 @@ TEST_F(ConsoleWindowTest, TheConnectButtonToggles) {
     expectConnected();
     QElapsedTimer clock;
     clock.start();
-    click(1005);
+    click(ids::ConnectButton);
     EXPECT_GE(clock.elapsed(), 200); // the pause after closing
     expectDisconnected();
     // The port is free for others now.
@@ -228,10 +234,10 @@ TEST_F(ConsoleWindowTest, TheConnectButtonToggles) {
 
     // Text typed over the port box changes nothing; connecting shows the
     // port's name again.
-    window->comboBox(1019)->setEditText(QStringLiteral("XYZ"));
-    click(1005);
+    window->comboBox(ids::PortCombo)->setEditText(QStringLiteral("XYZ"));
+    click(ids::ConnectButton);
     expectConnected();
-    EXPECT_EQ(window->comboBox(1019)->currentText(), QStringLiteral("COM1"));
+    EXPECT_EQ(window->comboBox(ids::PortCombo)->currentText(), QStringLiteral("COM1"));
     EXPECT_EQ(window->link()->kind(), PortKind::Serial);
     EXPECT_EQ(window->portSettings(), PortSettings{});
     const termios line = lineOf(*printer);
@@ -241,9 +247,9 @@ TEST_F(ConsoleWindowTest, TheConnectButtonToggles) {
 
 TEST_F(ConsoleWindowTest, NoPortChosenChangesNothing) {
     open();
-    click(1005);
+    click(ids::ConnectButton);
     window->portSettings().port = 0;
-    click(1005);
+    click(ids::ConnectButton);
     EXPECT_EQ(prompter.messages(), std::vector<QString>{QStringLiteral("请选择一个可用通讯端口!")});
     expectDisconnected();
 }
@@ -255,29 +261,29 @@ TEST_F(ConsoleWindowTest, LosingTheLinkEndsATimedRun) {
         bool ends;
     };
     const std::vector<Case> cases = {
-        {"disconnect", [](ConsoleWindowTest& t) { t.click(1005); }, true},
-        {"failed reconnect", [](ConsoleWindowTest& t) { t.pick(1019, 1); }, true},
-        {"reconnect", [](ConsoleWindowTest& t) { t.pick(1020, 5); }, false},
+        {"disconnect", [](ConsoleWindowTest& t) { t.click(ids::ConnectButton); }, true},
+        {"failed reconnect", [](ConsoleWindowTest& t) { t.pick(ids::PortCombo, 1); }, true},
+        {"reconnect", [](ConsoleWindowTest& t) { t.pick(ids::BaudCombo, 5); }, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         open();
         // A run in progress, as the send engine leaves it.
         window->sendJob().active = true;
-        window->startWindowTimer(1, 60000);
-        window->startWindowTimer(3, 60000);
+        window->startWindowTimer(timers::Send, 60000);
+        window->startWindowTimer(timers::Animation, 60000);
         window->setSendButtonBusy(QStringLiteral("停止发送(当前1/3)"));
-        window->showControl(1107, true);
+        window->showControl(ids::SendFrame2, true);
 
         c.lose(*this);
         EXPECT_EQ(window->sendJob().active, !c.ends);
-        EXPECT_EQ(window->isWindowTimerActive(1), !c.ends);
-        EXPECT_EQ(window->isWindowTimerActive(3), !c.ends);
-        EXPECT_EQ(window->isShown(1107), !c.ends);
+        EXPECT_EQ(window->isWindowTimerActive(timers::Send), !c.ends);
+        EXPECT_EQ(window->isWindowTimerActive(timers::Animation), !c.ends);
+        EXPECT_EQ(window->isShown(ids::SendFrame2), !c.ends);
         if (c.ends) {
-            EXPECT_EQ(window->button(1003)->text(), QStringLiteral("发送"));
-            EXPECT_EQ(window->button(1003)->toolTip(), QStringLiteral("发送"));
-            EXPECT_EQ(window->button(1003)->property("iconResource").toInt(), 168);
+            EXPECT_EQ(window->button(ids::SendButton)->text(), QStringLiteral("发送"));
+            EXPECT_EQ(window->button(ids::SendButton)->toolTip(), QStringLiteral("发送"));
+            EXPECT_EQ(window->button(ids::SendButton)->property("iconResource").toInt(), 168);
             expectDisconnected();
         }
     }
@@ -292,14 +298,14 @@ TEST_F(ConsoleWindowTest, TheClosingOfAnAdoptedLinkIsTheDisconnect) {
     expectConnected();
     EXPECT_EQ(window->link()->write("xy", 2), 2);
     EXPECT_EQ(record->writes, std::vector<std::string>{"xy"});
-    click(1005);
+    click(ids::ConnectButton);
     EXPECT_TRUE(record->closed);
     expectDisconnected();
 }
 
 TEST_F(ConsoleWindowTest, ThePortTipSaysWhereThePortLeadsWhenItShows) {
     open();
-    QComboBox* ports = window->comboBox(1019);
+    QComboBox* ports = window->comboBox(ids::PortCombo);
     const std::string other = missing("adapter");
     writePortMap(other);
     QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), ports->mapToGlobal(QPoint(2, 2)));
@@ -307,6 +313,6 @@ TEST_F(ConsoleWindowTest, ThePortTipSaysWhereThePortLeadsWhenItShows) {
     EXPECT_TRUE(ports->toolTip().startsWith(QStringLiteral("COM1 → ")));
     EXPECT_TRUE(ports->toolTip().contains(QString::fromStdString(other)))
         << ports->toolTip().toStdString();
-    pick(1019, 16);
+    pick(ids::PortCombo, 16);
     EXPECT_TRUE(ports->toolTip().contains(QStringLiteral("USB")));
 }

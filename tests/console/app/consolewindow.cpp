@@ -1,5 +1,7 @@
 #include "tests/console/app/consolewindow.h"
 
+#include "tests/support/printer/testportmap.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -24,23 +26,11 @@ void ConsoleWindowTest::TearDown() {
 }
 
 std::string ConsoleWindowTest::missing(const std::string& name) const {
-    return dir.filePath(QStringLiteral("no-such-device-")).toStdString() + name;
+    return testsupport::missingDevice(dir.path(), name);
 }
 
 void ConsoleWindowTest::writePortMap(const std::string& com1) {
-    std::string map = "# written by the test\nCOM1 = " + com1 + "\n";
-    for (int i = 2; i <= 14; ++i)
-        map += "COM" + std::to_string(i) + " = " + missing("com" + std::to_string(i)) + "\n";
-    for (const char* name : {"LPT1", "LPT2"})
-        map += std::string(name) + " = " + missing(name) + "\n";
-    for (int i = 1; i <= 10; ++i)
-        map += "USB" + std::to_string(i) + " = " + missing("usb" + std::to_string(i)) + "\n";
-    const QString path = dir.filePath(QStringLiteral("ports.conf"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(map.data(), static_cast<qint64>(map.size()));
-    f.close();
-    qputenv("POSKIT_PORTS", QFile::encodeName(path));
+    ASSERT_TRUE(testsupport::useTestPortMap(dir.path(), com1));
 }
 
 CountingWindow& ConsoleWindowTest::open() {
@@ -62,15 +52,18 @@ void ConsoleWindowTest::click(int buttonId) {
 }
 
 namespace {
-constexpr std::array<int, 9> QuickTests{1135, 1137, 1138, 1139, 1140, 1141, 1142, 1143, 1144};
+constexpr std::array<int, 9> QuickTests{
+    ids::PrintFile,    ids::CashDrawer,       ids::Sample58,
+    ids::Sample80,     ids::BarcodeType,      ids::BarcodeContent,
+    ids::PrintBarcode, ids::BarcodeTypeLabel, ids::BarcodeContentLabel};
 }
 
 void ConsoleWindowTest::expectDisconnected() {
     EXPECT_FALSE(window->isConnected());
-    EXPECT_EQ(window->button(1005)->text(), QStringLiteral("连接"));
-    EXPECT_TRUE(window->isShown(1087));
-    EXPECT_FALSE(window->isShown(1086));
-    EXPECT_FALSE(window->isWindowTimerActive(2));
+    EXPECT_EQ(window->button(ids::ConnectButton)->text(), QStringLiteral("连接"));
+    EXPECT_TRUE(window->isShown(ids::NoLinkImage));
+    EXPECT_FALSE(window->isShown(ids::LinkOpenImage));
+    EXPECT_FALSE(window->isWindowTimerActive(timers::ReceivePoll));
     EXPECT_EQ(window->link(), nullptr);
     for (int id : QuickTests)
         EXPECT_FALSE(window->isEnabled(id)) << id;
@@ -78,10 +71,10 @@ void ConsoleWindowTest::expectDisconnected() {
 
 void ConsoleWindowTest::expectConnected() {
     EXPECT_TRUE(window->isConnected());
-    EXPECT_EQ(window->button(1005)->text(), QStringLiteral("断开"));
-    EXPECT_TRUE(window->isShown(1086));
-    EXPECT_FALSE(window->isShown(1087));
-    EXPECT_TRUE(window->isWindowTimerActive(2));
+    EXPECT_EQ(window->button(ids::ConnectButton)->text(), QStringLiteral("断开"));
+    EXPECT_TRUE(window->isShown(ids::LinkOpenImage));
+    EXPECT_FALSE(window->isShown(ids::NoLinkImage));
+    EXPECT_TRUE(window->isWindowTimerActive(timers::ReceivePoll));
     ASSERT_NE(window->link(), nullptr);
     EXPECT_TRUE(window->link()->isOpen());
     for (int id : QuickTests)

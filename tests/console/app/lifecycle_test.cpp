@@ -15,14 +15,14 @@ const QString CountRange = QStringLiteral("“请填入一个在1和999999之间
 
 // The count edit as a person sees it once "定时发送" is on.
 void typeCount(TestConsoleDialog& w, const QString& text) {
-    w.enableControl(1069, true);
-    w.lineEdit(1069)->setText(text);
+    w.enableControl(ids::Count, true);
+    w.lineEdit(ids::Count)->setText(text);
 }
 } // namespace
 
 TEST_F(ConsoleWindowTest, EscEndsWithoutSavingOrClosingTheLink) {
     open();
-    QTest::keyClick(window->textEdit(1002), Qt::Key_Escape);
+    QTest::keyClick(window->textEdit(ids::SendArea), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->result(), QDialog::Rejected);
     EXPECT_EQ(window->saves, 0);
@@ -42,7 +42,7 @@ TEST_F(ConsoleWindowTest, TheCloseBoxSavesAndLeavesTheLinkOpen) {
 
 TEST_F(ConsoleWindowTest, ExitDisconnectsSavesAndEndsWithOk) {
     open();
-    click(1);
+    click(ids::Exit);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->result(), QDialog::Accepted);
     EXPECT_EQ(window->saves, 1);
@@ -54,7 +54,7 @@ TEST_F(ConsoleWindowTest, ExitWhileDisconnectedTriesToConnectFirst) {
     writePortMap(missing("com1"));
     open();
     prompter.clear();
-    click(1);
+    click(ids::Exit);
     EXPECT_EQ(prompter.messages(), std::vector<QString>{PortBusy});
     EXPECT_EQ(window->saves, 1);
     EXPECT_EQ(window->result(), QDialog::Accepted);
@@ -63,7 +63,7 @@ TEST_F(ConsoleWindowTest, ExitWhileDisconnectedTriesToConnectFirst) {
 TEST_F(ConsoleWindowTest, ExitWithCountZeroTogglesSavesAndStaysOpen) {
     open();
     typeCount(*window, QStringLiteral("0"));
-    click(1);
+    click(ids::Exit);
     expectDisconnected(); // the toggle ran first
     EXPECT_EQ(window->saves, 1);
     ASSERT_FALSE(prompter.messages().empty());
@@ -71,18 +71,18 @@ TEST_F(ConsoleWindowTest, ExitWithCountZeroTogglesSavesAndStaysOpen) {
         EXPECT_EQ(m, CountRange);
     EXPECT_TRUE(window->isVisible());
     EXPECT_NE(window->result(), QDialog::Accepted);
-    EXPECT_EQ(window->focusWidget(), window->control(1069));
+    EXPECT_EQ(window->focusWidget(), window->control(ids::Count));
 }
 
 TEST_F(ConsoleWindowTest, CountZeroGivesTheRangePromptAndTheFocus) {
     open();
     window->fields().startNumber = 5;
     typeCount(*window, QStringLiteral("0"));
-    window->lineEdit(1073)->setText(QStringLiteral("9"));
-    window->textEdit(1002)->setFocus();
+    window->lineEdit(ids::StartNumber)->setText(QStringLiteral("9"));
+    window->textEdit(ids::SendArea)->setFocus();
     EXPECT_FALSE(window->readControls());
     EXPECT_EQ(prompter.messages(), std::vector<QString>{CountRange});
-    EXPECT_EQ(window->focusWidget(), window->control(1069));
+    EXPECT_EQ(window->focusWidget(), window->control(ids::Count));
     EXPECT_EQ(window->fields().startNumber, 5); // read after the count: unchanged
 
     // Timer ticks read quietly: no prompt piles up, even while one is open.
@@ -94,7 +94,7 @@ TEST_F(ConsoleWindowTest, CountZeroGivesTheRangePromptAndTheFocus) {
     EXPECT_EQ(prompter.messages().size(), 2u);
     prompter.whileMessageOpen = nullptr;
     for (int i = 0; i < 5; ++i)
-        window->onTimer(2);
+        window->onTimer(timers::ReceivePoll);
     EXPECT_EQ(prompter.messages().size(), 2u);
 }
 
@@ -110,34 +110,34 @@ TEST_F(ConsoleWindowTest, TheFieldsStartAtTheirValues) {
     EXPECT_EQ(f.tcpPort, 0);
     EXPECT_EQ(f.barcodeType, 0);
     EXPECT_EQ(f.barcodeContent, "0123456789");
-    EXPECT_EQ(window->lineEdit(1141)->text(), QStringLiteral("0123456789"));
-    EXPECT_EQ(window->comboBox(1140)->currentText(), QStringLiteral("CODE39"));
-    EXPECT_EQ(window->comboBox(1095)->count(), 8);
-    EXPECT_EQ(window->comboBox(1095)->currentIndex(), 0);
+    EXPECT_EQ(window->lineEdit(ids::BarcodeContent)->text(), QStringLiteral("0123456789"));
+    EXPECT_EQ(window->comboBox(ids::BarcodeType)->currentText(), QStringLiteral("CODE39"));
+    EXPECT_EQ(window->comboBox(ids::RecentFiles)->count(), 8);
+    EXPECT_EQ(window->comboBox(ids::RecentFiles)->currentIndex(), 0);
     EXPECT_EQ(window->cutCommand(), "1d 56 42 11");
-    EXPECT_TRUE(window->checkBox(1017)->isChecked());
-    EXPECT_TRUE(window->checkBox(1007)->isChecked());
-    EXPECT_FALSE(window->checkBox(1004)->isChecked());
-    EXPECT_FALSE(window->checkBox(1068)->isChecked());
-    EXPECT_EQ(window->comboBox(1078)->currentIndex(), 0);
+    EXPECT_TRUE(window->checkBox(ids::AutoCut)->isChecked());
+    EXPECT_TRUE(window->checkBox(ids::HexDisplay)->isChecked());
+    EXPECT_FALSE(window->checkBox(ids::HexSend)->isChecked());
+    EXPECT_FALSE(window->checkBox(ids::TimedSend)->isChecked());
+    EXPECT_EQ(window->comboBox(ids::QueueChoice)->currentIndex(), 0);
     // The focus waits in the send area; images and icons are in place.
-    EXPECT_EQ(window->focusWidget(), window->control(1002));
-    for (int id : {1106, 1107, 1108})
+    EXPECT_EQ(window->focusWidget(), window->control(ids::SendArea));
+    for (int id : {ids::SendFrame1, ids::SendFrame2, ids::SendFrame3})
         EXPECT_FALSE(window->isShown(id)) << id;
     EXPECT_EQ(window->property("largeIcon").toInt(), 155);
     EXPECT_FALSE(window->windowIcon().isNull());
-    EXPECT_EQ(window->button(1)->toolTip(), QStringLiteral("退出程序"));
-    EXPECT_FALSE(window->button(1)->icon().isNull());
-    EXPECT_EQ(window->button(1003)->toolTip(), QStringLiteral("发送"));
-    EXPECT_FALSE(window->label(1086)->pixmap().isNull());
+    EXPECT_EQ(window->button(ids::Exit)->toolTip(), QStringLiteral("退出程序"));
+    EXPECT_FALSE(window->button(ids::Exit)->icon().isNull());
+    EXPECT_EQ(window->button(ids::SendButton)->toolTip(), QStringLiteral("发送"));
+    EXPECT_FALSE(window->label(ids::LinkOpenImage)->pixmap().isNull());
 }
 
 TEST_F(ConsoleWindowTest, TheSendAreaTakesEnterAndSendIsTheDefaultButton) {
     open();
-    EXPECT_TRUE(window->button(1003)->isDefault());
-    QTest::keyClicks(window->textEdit(1002), QStringLiteral("ab"));
-    QTest::keyClick(window->textEdit(1002), Qt::Key_Return);
-    QTest::keyClicks(window->textEdit(1002), QStringLiteral("cd"));
+    EXPECT_TRUE(window->button(ids::SendButton)->isDefault());
+    QTest::keyClicks(window->textEdit(ids::SendArea), QStringLiteral("ab"));
+    QTest::keyClick(window->textEdit(ids::SendArea), Qt::Key_Return);
+    QTest::keyClicks(window->textEdit(ids::SendArea), QStringLiteral("cd"));
     ASSERT_TRUE(window->readControls());
     EXPECT_EQ(window->fields().sendText, "ab\r\ncd");
     EXPECT_TRUE(window->isVisible());
@@ -163,7 +163,7 @@ TEST_F(ConsoleWindowTest, TheAboutCounterShowsTheNumberOnEveryThirdOk) {
     window->aboutAction()->trigger();
     for (int i = 0; i < 4; ++i) {
         prompter.modalNext(QDialog::Accepted);
-        window->menuAction(32782)->trigger();
+        window->menuAction(menu::About)->trigger();
     }
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(window->aboutOkCount(), 2);
@@ -191,10 +191,10 @@ TEST_F(ConsoleWindowTest, TheAboutBoxLinkOpensMailThroughTheDesktop) {
         ASSERT_NE(link, nullptr);
         EXPECT_FALSE(link->text().isEmpty());
         QTest::mouseClick(link, Qt::LeftButton);
-        EXPECT_EQ(box.button(1)->text(), QStringLiteral("确定"));
-        EXPECT_TRUE(box.button(1)->isDefault());
+        EXPECT_EQ(box.button(ids::Ok)->text(), QStringLiteral("确定"));
+        EXPECT_TRUE(box.button(ids::Ok)->isDefault());
     });
-    window->menuAction(32782)->trigger();
+    window->menuAction(menu::About)->trigger();
     EXPECT_EQ(title, QStringLiteral("关于 Quorvane 2.0.0.2"));
     EXPECT_EQ(prompter.urls(), std::vector<QString>{QStringLiteral("mailto:")});
 }

@@ -29,7 +29,7 @@ void receiveTick(benchmark::State& state) {
     auto channel = std::make_unique<testsupport::RecordingChannel>();
     auto record = channel->record();
     window.adoptLink(PrinterLink(PortKind::Serial, std::move(channel)));
-    window.checkBox(1007)->setChecked(true);
+    window.checkBox(ids::HexDisplay)->setChecked(true);
 
     // What earlier polls would have shown: state.range(0) bytes of "XX " pieces.
     std::string shown;
@@ -42,7 +42,7 @@ void receiveTick(benchmark::State& state) {
     const std::string batch(100, '\x4F');
     for (auto _ : state) {
         record->toRead = batch;
-        window.onTimer(2);
+        window.onTimer(timers::ReceivePoll);
         QApplication::processEvents(); // layout and paint of what changed
     }
     state.counters["area_bytes"] = static_cast<double>(window.receiveText().size());

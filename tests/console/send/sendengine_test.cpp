@@ -53,8 +53,8 @@ protected:
     }
     std::shared_ptr<std::vector<CaptionSpyChannel::Write>> useCaptionSpy() {
         auto log = std::make_shared<std::vector<CaptionSpyChannel::Write>>();
-        window->adoptLink(PrinterLink(
-            PortKind::Serial, std::make_unique<CaptionSpyChannel>(window->button(1003), log)));
+        window->adoptLink(PrinterLink(PortKind::Serial, std::make_unique<CaptionSpyChannel>(
+                                                            window->button(ids::SendButton), log)));
         return log;
     }
 
@@ -66,25 +66,25 @@ protected:
     }
     void setEdit(int id, const QString& text) { window->lineEdit(id)->setText(text); }
     void setSendText(const std::string& bytes) {
-        edittext::setBytes(*window->textEdit(1002), bytes);
+        edittext::setBytes(*window->textEdit(ids::SendArea), bytes);
     }
     // A timed run: count, interval, first number (numbering on when given), sheets.
     void timed(int count, int interval, std::optional<int> start, int sheets) {
-        setBox(1068, true);
-        setEdit(1069, QString::number(count));
-        setEdit(1070, QString::number(interval));
-        setBox(1071, start.has_value());
+        setBox(ids::TimedSend, true);
+        setEdit(ids::Count, QString::number(count));
+        setEdit(ids::Interval, QString::number(interval));
+        setBox(ids::Numbering, start.has_value());
         if (start)
-            setEdit(1073, QString::number(*start));
-        setEdit(1128, QString::number(sheets));
+            setEdit(ids::StartNumber, QString::number(*start));
+        setEdit(ids::Sheets, QString::number(sheets));
     }
-    [[nodiscard]] QString sendCaption() const { return window->button(1003)->text(); }
+    [[nodiscard]] QString sendCaption() const { return window->button(ids::SendButton)->text(); }
     void expectIdle() {
         EXPECT_EQ(sendCaption(), QStringLiteral("发送"));
-        EXPECT_EQ(window->button(1003)->toolTip(), QStringLiteral("发送"));
+        EXPECT_EQ(window->button(ids::SendButton)->toolTip(), QStringLiteral("发送"));
         EXPECT_FALSE(window->sendJob().active);
-        EXPECT_FALSE(window->isWindowTimerActive(1));
-        EXPECT_FALSE(window->isWindowTimerActive(3));
+        EXPECT_FALSE(window->isWindowTimerActive(timers::Send));
+        EXPECT_FALSE(window->isWindowTimerActive(timers::Animation));
     }
 
     std::shared_ptr<testsupport::RecordingChannel::Record> record;
@@ -98,15 +98,15 @@ TEST_F(SendEngineTest, TimedRunWritesNumberedCopiesSheetsAndTheCutInOrder) {
     auto log = useCaptionSpy();
     setSendText("ABC");
     timed(3, 1000, 7, 2);
-    click(1003);
+    click(ids::SendButton);
     EXPECT_EQ(sendCaption(), QStringLiteral("停止发送(当前1/3)"));
-    EXPECT_EQ(window->button(1003)->toolTip(), QStringLiteral("停止发送"));
-    EXPECT_TRUE(window->isWindowTimerActive(1));
-    EXPECT_TRUE(window->isWindowTimerActive(3));
-    window->onTimer(1);
+    EXPECT_EQ(window->button(ids::SendButton)->toolTip(), QStringLiteral("停止发送"));
+    EXPECT_TRUE(window->isWindowTimerActive(timers::Send));
+    EXPECT_TRUE(window->isWindowTimerActive(timers::Animation));
+    window->onTimer(timers::Send);
     EXPECT_EQ(sendCaption(), QStringLiteral("停止发送(当前2/3)"));
-    window->onTimer(1);
-    window->onTimer(3); // the animation ends at its next frame
+    window->onTimer(timers::Send);
+    window->onTimer(timers::Animation); // the animation ends at its next frame
     expectIdle();
 
     const std::vector<std::pair<std::string, QString>> expected = {
@@ -128,29 +128,29 @@ TEST_F(SendEngineTest, TimedRunWritesNumberedCopiesSheetsAndTheCutInOrder) {
 TEST_F(SendEngineTest, SingleCopyRunSendsTheCutOneTickLater) {
     setSendText("X");
     timed(1, 500, std::nullopt, 1);
-    click(1003);
+    click(ids::SendButton);
     EXPECT_EQ(record->writes, Writes{"X"});
     EXPECT_TRUE(window->sendJob().active);
-    window->onTimer(1);
+    window->onTimer(timers::Send);
     EXPECT_EQ(record->writes, (Writes{"X", Cut}));
-    window->onTimer(3);
+    window->onTimer(timers::Animation);
     expectIdle();
 }
 
 TEST_F(SendEngineTest, SecondClickStopsWithoutCutAndTheNextRunStartsAgain) {
     setSendText("A");
     timed(5, 1000, 7, 1);
-    click(1003);
-    window->onTimer(1);
-    click(1003); // stop after copy 2 of 5
+    click(ids::SendButton);
+    window->onTimer(timers::Send);
+    click(ids::SendButton); // stop after copy 2 of 5
     expectIdle();
     EXPECT_EQ(record->writes, (Writes{"\nNO.7\nA", "\nNO.8\nA"}));
-    EXPECT_TRUE(window->isShown(1086));
-    for (int id : {1106, 1107, 1108})
+    EXPECT_TRUE(window->isShown(ids::LinkOpenImage));
+    for (int id : {ids::SendFrame1, ids::SendFrame2, ids::SendFrame3})
         EXPECT_FALSE(window->isShown(id)) << id;
 
     record->writes.clear();
-    click(1003);
+    click(ids::SendButton);
     EXPECT_EQ(record->writes, Writes{"\nNO.7\nA"});
     EXPECT_EQ(sendCaption(), QStringLiteral("停止发送(当前1/5)"));
 }
@@ -158,15 +158,15 @@ TEST_F(SendEngineTest, SecondClickStopsWithoutCutAndTheNextRunStartsAgain) {
 TEST_F(SendEngineTest, TurningTimedSendingOffStopsTheRun) {
     setSendText("A");
     timed(5, 1000, std::nullopt, 1);
-    click(1003);
-    setBox(1068, false);
+    click(ids::SendButton);
+    setBox(ids::TimedSend, false);
     expectIdle();
     EXPECT_EQ(record->writes, Writes{"A"});
-    for (int id : {1069, 1070, 1071, 1073, 1128})
+    for (int id : {ids::Count, ids::Interval, ids::Numbering, ids::StartNumber, ids::Sheets})
         EXPECT_FALSE(window->isEnabled(id)) << id;
     // On again: the next click starts a new run at once.
-    setBox(1068, true);
-    click(1003);
+    setBox(ids::TimedSend, true);
+    click(ids::SendButton);
     EXPECT_EQ(record->writes, (Writes{"A", "A"}));
     EXPECT_TRUE(window->sendJob().active);
 }
@@ -174,11 +174,11 @@ TEST_F(SendEngineTest, TurningTimedSendingOffStopsTheRun) {
 TEST_F(SendEngineTest, EditsDuringARunTakeEffectFromTheNextCopy) {
     setSendText("one");
     timed(2, 1000, std::nullopt, 1);
-    setBox(1017, false);
-    click(1003);
+    setBox(ids::AutoCut, false);
+    click(ids::SendButton);
     setSendText("two");
-    setEdit(1128, QStringLiteral("2"));
-    window->onTimer(1);
+    setEdit(ids::Sheets, QStringLiteral("2"));
+    window->onTimer(timers::Send);
     EXPECT_EQ(record->writes, (Writes{"one", "two", "two"}));
 }
 
@@ -197,54 +197,54 @@ TEST_F(SendEngineTest, ChoiceOfConversionForTheSendArea) {
         {"no-command mode", "ABC##1b 40##DEF", false, true, std::nullopt, {"ABC##1b 40##DEF"}},
         {"hex ignores no-command mode", "41 42", true, true, std::nullopt, {"AB"}},
     };
-    setBox(1017, false);
+    setBox(ids::AutoCut, false);
     for (const auto& c : cases) {
         record->writes.clear();
-        setBox(1004, false);
-        setBox(1077, c.noCommand);
-        setBox(1004, c.hex);
+        setBox(ids::HexSend, false);
+        setBox(ids::NoCommandMode, c.noCommand);
+        setBox(ids::HexSend, c.hex);
         setSendText(c.text);
         if (c.number)
             timed(1, 1000, c.number, 1);
         else
-            setBox(1068, false);
-        click(1003);
+            setBox(ids::TimedSend, false);
+        click(ids::SendButton);
         EXPECT_EQ(record->writes, c.expected) << c.name;
         if (window->sendJob().active)
-            click(1003);
+            click(ids::SendButton);
     }
 }
 
 TEST_F(SendEngineTest, HexSendingDisablesNoCommandModeAndTheMenusFlipTheBoxes) {
-    setBox(1004, true);
-    EXPECT_FALSE(window->isEnabled(1077));
-    setBox(1004, false);
-    EXPECT_TRUE(window->isEnabled(1077));
+    setBox(ids::HexSend, true);
+    EXPECT_FALSE(window->isEnabled(ids::NoCommandMode));
+    setBox(ids::HexSend, false);
+    EXPECT_TRUE(window->isEnabled(ids::NoCommandMode));
 
-    window->onCommand(32778, dialog::Notify::Menu);
-    EXPECT_TRUE(window->checkBox(1004)->isChecked());
-    EXPECT_FALSE(window->isEnabled(1077));
-    window->onCommand(32778, dialog::Notify::Menu);
-    EXPECT_FALSE(window->checkBox(1004)->isChecked());
-    EXPECT_TRUE(window->isEnabled(1077));
+    window->onCommand(menu::HexSend, dialog::Notify::Menu);
+    EXPECT_TRUE(window->checkBox(ids::HexSend)->isChecked());
+    EXPECT_FALSE(window->isEnabled(ids::NoCommandMode));
+    window->onCommand(menu::HexSend, dialog::Notify::Menu);
+    EXPECT_FALSE(window->checkBox(ids::HexSend)->isChecked());
+    EXPECT_TRUE(window->isEnabled(ids::NoCommandMode));
 
-    const bool hexDisplay = window->checkBox(1007)->isChecked();
-    window->onCommand(32776, dialog::Notify::Menu);
-    EXPECT_NE(window->checkBox(1007)->isChecked(), hexDisplay);
+    const bool hexDisplay = window->checkBox(ids::HexDisplay)->isChecked();
+    window->onCommand(menu::HexDisplay, dialog::Notify::Menu);
+    EXPECT_NE(window->checkBox(ids::HexDisplay)->isChecked(), hexDisplay);
 }
 
 TEST_F(SendEngineTest, SingleSendWithTheCut) {
     setSendText("Hi");
-    setBox(1068, false);
-    setBox(1017, true);
-    click(1003);
+    setBox(ids::TimedSend, false);
+    setBox(ids::AutoCut, true);
+    click(ids::SendButton);
     EXPECT_EQ(record->writes, (Writes{"Hi", Cut}));
     expectIdle();
     EXPECT_EQ(window->property("largeIcon").toInt(), 155);
 
     record->writes.clear();
     window->cutCommand() = "1b 69";
-    click(1003);
+    click(ids::SendButton);
     EXPECT_EQ(record->writes, (Writes{"Hi", "\x1B\x69"}));
 }
 
@@ -253,8 +253,8 @@ TEST_F(SendEngineTest, DisconnectedSendSaysSoAndSendsNothing) {
     ASSERT_FALSE(window->isConnected());
     prompter.clear();
     setSendText("A");
-    setBox(1068, true);
-    click(1003);
+    setBox(ids::TimedSend, true);
+    click(ids::SendButton);
     EXPECT_EQ(prompter.messages(), std::vector<QString>{QStringLiteral("请先连接端口!")});
     EXPECT_TRUE(record->writes.empty());
     expectIdle();
@@ -263,31 +263,34 @@ TEST_F(SendEngineTest, DisconnectedSendSaysSoAndSendsNothing) {
 TEST_F(SendEngineTest, DisconnectMidRunEndsItWithoutCut) {
     setSendText("A");
     timed(5, 1000, std::nullopt, 1);
-    click(1003);
+    click(ids::SendButton);
     window->toggleConnection();
     expectIdle();
     EXPECT_EQ(record->writes, Writes{"A"});
-    for (int id : {1106, 1107, 1108})
+    for (int id : {ids::SendFrame1, ids::SendFrame2, ids::SendFrame3})
         EXPECT_FALSE(window->isShown(id)) << id;
 }
 
 TEST_F(SendEngineTest, AnimationCyclesFramesAndIcons) {
     setSendText("A");
     timed(3, 1000, std::nullopt, 1);
-    click(1003);
-    const std::pair<int, int> expected[] = {{1106, 162}, {1107, 155}, {1108, 162}, {1106, 155}};
+    click(ids::SendButton);
+    const std::pair<int, int> expected[] = {{ids::SendFrame1, 162},
+                                            {ids::SendFrame2, 155},
+                                            {ids::SendFrame3, 162},
+                                            {ids::SendFrame1, 155}};
     for (const auto& [frame, icon] : expected) {
-        window->onTimer(3);
-        for (int id : {1106, 1107, 1108})
+        window->onTimer(timers::Animation);
+        for (int id : {ids::SendFrame1, ids::SendFrame2, ids::SendFrame3})
             EXPECT_EQ(window->isShown(id), id == frame) << frame;
         EXPECT_EQ(window->property("largeIcon").toInt(), icon);
     }
-    window->onTimer(1);
-    window->onTimer(1); // the last copy: the next animation tick ends the animation
-    window->onTimer(3);
-    EXPECT_FALSE(window->isWindowTimerActive(3));
+    window->onTimer(timers::Send);
+    window->onTimer(timers::Send); // the last copy: the next animation tick ends the animation
+    window->onTimer(timers::Animation);
+    EXPECT_FALSE(window->isWindowTimerActive(timers::Animation));
     EXPECT_EQ(window->property("largeIcon").toInt(), 155);
-    for (int id : {1106, 1107, 1108})
+    for (int id : {ids::SendFrame1, ids::SendFrame2, ids::SendFrame3})
         EXPECT_FALSE(window->isShown(id));
 }
 
@@ -300,8 +303,8 @@ TEST_F(SendEngineTest, IntervalAndSheetsAreCorrectedAsTyped) {
         {QStringLiteral("-"), QStringLiteral("-")}, // half typed: left alone
     };
     for (const auto& [typed, shown] : interval) {
-        setEdit(1070, typed);
-        EXPECT_EQ(window->lineEdit(1070)->text(), shown) << typed.toStdString();
+        setEdit(ids::Interval, typed);
+        EXPECT_EQ(window->lineEdit(ids::Interval)->text(), shown) << typed.toStdString();
     }
     const std::pair<QString, QString> sheets[] = {
         {QStringLiteral("150"), QStringLiteral("99")},
@@ -311,52 +314,53 @@ TEST_F(SendEngineTest, IntervalAndSheetsAreCorrectedAsTyped) {
         {QStringLiteral("7"), QStringLiteral("7")},
     };
     for (const auto& [typed, shown] : sheets) {
-        setEdit(1128, typed);
-        EXPECT_EQ(window->lineEdit(1128)->text(), shown) << typed.toStdString();
+        setEdit(ids::Sheets, typed);
+        EXPECT_EQ(window->lineEdit(ids::Sheets)->text(), shown) << typed.toStdString();
     }
 }
 
 TEST_F(SendEngineTest, TimedSendAndNumberingEnableTheirFields) {
-    setBox(1071, false);
-    setBox(1068, true);
-    for (int id : {1069, 1074, 1070, 1075, 1071, 1129, 1128})
+    setBox(ids::Numbering, false);
+    setBox(ids::TimedSend, true);
+    for (int id : {ids::Count, ids::CountLabel, ids::Interval, ids::IntervalLabel, ids::Numbering,
+                   ids::SheetsLabel, ids::Sheets})
         EXPECT_TRUE(window->isEnabled(id)) << id;
-    EXPECT_FALSE(window->isEnabled(1073));
-    setBox(1071, true);
-    EXPECT_TRUE(window->isEnabled(1073));
-    EXPECT_TRUE(window->isEnabled(1076));
-    setBox(1068, false);
-    EXPECT_FALSE(window->isEnabled(1073));
-    setBox(1071, false);
-    setBox(1071, true); // numbering alone does not enable its field
-    EXPECT_FALSE(window->isEnabled(1073));
+    EXPECT_FALSE(window->isEnabled(ids::StartNumber));
+    setBox(ids::Numbering, true);
+    EXPECT_TRUE(window->isEnabled(ids::StartNumber));
+    EXPECT_TRUE(window->isEnabled(ids::StartNumberLabel));
+    setBox(ids::TimedSend, false);
+    EXPECT_FALSE(window->isEnabled(ids::StartNumber));
+    setBox(ids::Numbering, false);
+    setBox(ids::Numbering, true); // numbering alone does not enable its field
+    EXPECT_FALSE(window->isEnabled(ids::StartNumber));
 }
 
 TEST_F(SendEngineTest, ReceivePollShowsWhatThePrinterSent) {
     auto area = [&] { return window->receiveText(); };
-    setBox(1007, true);
+    setBox(ids::HexDisplay, true);
     record->toRead = "\x10\x04\x12";
-    window->onTimer(2);
+    window->onTimer(timers::ReceivePoll);
     EXPECT_EQ(area(), "10 04 12 ");
 
-    setBox(1007, false);
+    setBox(ids::HexDisplay, false);
     record->toRead = "\x41\x62";
-    window->onTimer(2);
+    window->onTimer(timers::ReceivePoll);
     EXPECT_EQ(area(), "10 04 12 A B ");
 
     record->toRead = "\0"s;
-    const QString shown = window->textEdit(1006)->toPlainText();
-    window->onTimer(2);
-    EXPECT_EQ(window->textEdit(1006)->toPlainText(), shown);
+    const QString shown = window->textEdit(ids::ReceiveArea)->toPlainText();
+    window->onTimer(timers::ReceivePoll);
+    EXPECT_EQ(window->textEdit(ids::ReceiveArea)->toPlainText(), shown);
 
     window->setReceiveText("");
-    setBox(1007, true);
+    setBox(ids::HexDisplay, true);
     record->toRead = std::string(250, '\x7F');
     for (int tick = 1; tick <= 3; ++tick) {
-        window->onTimer(2);
+        window->onTimer(timers::ReceivePoll);
         EXPECT_EQ(area().size(), 3u * std::min(100 * tick, 250)) << tick;
     }
-    const QPlainTextEdit* edit = window->textEdit(1006);
+    const QPlainTextEdit* edit = window->textEdit(ids::ReceiveArea);
     EXPECT_EQ(edit->textCursor().position(), edit->document()->characterCount() - 1);
 }
 
@@ -366,19 +370,19 @@ TEST_F(ConsoleWindowTest, SingleSendReachesThePrinterAndItsAnswerIsShown) {
     ASSERT_TRUE(window->isConnected());
     const std::string gbk =
         "\xC4\xE3\xBA\xC3\xA3\xAC\xB4\xF2\xD3\xA1\xBB\xFA\r\nLine 2"; // 你好，打印机
-    edittext::setBytes(*window->textEdit(1002), gbk);
-    window->checkBox(1017)->setChecked(true);
-    click(1003);
+    edittext::setBytes(*window->textEdit(ids::SendArea), gbk);
+    window->checkBox(ids::AutoCut)->setChecked(true);
+    click(ids::SendButton);
     const std::string expected = gbk + "\x1D\x56\x42\x11";
     ASSERT_TRUE(printer->waitForCount(expected.size(), std::chrono::seconds(5)));
     EXPECT_EQ(printer->received(), expected);
 
-    window->checkBox(1007)->setChecked(true);
+    window->checkBox(ids::HexDisplay)->setChecked(true);
     ASSERT_TRUE(printer->sendBack("\x14\x00\x00\x0F"s));
     std::string shown;
     for (int i = 0; i < 50 && shown.size() < 12; ++i) {
         QTest::qWait(20);
-        window->onTimer(2);
+        window->onTimer(timers::ReceivePoll);
         shown = window->receiveText();
     }
     EXPECT_EQ(shown, "14 00 00 0F ");
@@ -387,12 +391,12 @@ TEST_F(ConsoleWindowTest, SingleSendReachesThePrinterAndItsAnswerIsShown) {
 TEST_F(SendEngineTest, ARunGoesOnOverTheNewLinkAfterAReconnect) {
     setSendText("A");
     timed(3, 1000, std::nullopt, 1);
-    setBox(1017, false);
-    click(1003);
-    pick(1020, 5); // 9600: the port is opened anew, on the pty printer
+    setBox(ids::AutoCut, false);
+    click(ids::SendButton);
+    pick(ids::BaudCombo, 5); // 9600: the port is opened anew, on the pty printer
     ASSERT_TRUE(window->isConnected());
     EXPECT_TRUE(window->sendJob().active);
-    window->onTimer(1);
+    window->onTimer(timers::Send);
     EXPECT_EQ(record->writes, Writes{"A"}); // the old link got the first copy only
     ASSERT_TRUE(printer->waitForCount(1, std::chrono::seconds(5)));
     EXPECT_EQ(printer->received(), "A");

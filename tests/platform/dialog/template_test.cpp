@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -114,6 +115,66 @@ TEST(DialogTemplate, ReportsTheLineOfTheFirstError) {
         EXPECT_FALSE(parseDialogTemplate(QStringView(c.text), &err).has_value());
         EXPECT_TRUE(err.message.startsWith(QLatin1String(c.error)))
             << err.message.toStdString() << " / wanted " << c.error;
+    }
+}
+
+// Coordinates and sizes are 16-bit, as in a resource script: a rectangle at
+// the 32-bit limit once overflowed while its edges were computed.
+TEST(DialogTemplate, RefusesGeometryBeyondSixteenBits) {
+    const auto parse = [](const QString& text) {
+        ParseError err;
+        auto t = parseDialogTemplate(text, &err);
+        return std::pair(std::move(t), err.message);
+    };
+    const auto [widest, widestError] =
+        parse(QStringLiteral("DIALOG 1 32767 32767\nBUTTON 1 \"a\" 32767 -32768 32767 32767"));
+    ASSERT_TRUE(widest.has_value()) << widestError.toStdString();
+    EXPECT_EQ(widest->controls[0].rect.right(), 65533);
+    EXPECT_EQ(widest->controls[0].rect.bottom(), -2);
+
+    const QString tooBig[] = {QStringLiteral("32768"), QStringLiteral("-32769"),
+                              QStringLiteral("2147483647"), QStringLiteral("-2147483648")};
+    for (const QString& n : tooBig) {
+        for (int field = 0; field < 4; ++field) {
+            QStringList rect = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"),
+                                QStringLiteral("1")};
+            rect[field] = n;
+            const auto [t, error] =
+                parse(QStringLiteral("DIALOG 1 10 10\nBUTTON 1 \"a\" ") + rect.join(u' '));
+            EXPECT_FALSE(t.has_value()) << rect.join(u' ').toStdString();
+            EXPECT_TRUE(error.startsWith(QStringLiteral("line 2: out of range")))
+                << error.toStdString();
+        }
+        const auto [d, error] = parse(QStringLiteral("DIALOG 1 10 %1").arg(n));
+        EXPECT_FALSE(d.has_value()) << n.toStdString();
+        EXPECT_TRUE(error.startsWith(QStringLiteral("line 1: dialog size"))) << error.toStdString();
+    }
+}
+
+// Menus are walked and destroyed recursively: nesting has a bound, checked
+// while parsing, and input far beyond it is refused without running out of stack.
+TEST(MenuTemplate, RefusesPopupsNestedDeeperThanTheLimit) {
+    const auto nested = [](int depth, bool closed) {
+        QString text = QStringLiteral("MENU 1\n");
+        for (int i = 0; i < depth; ++i)
+            text += QStringLiteral("POPUP \"p\"\n");
+        text += QStringLiteral("ITEM 7 \"deepest\"\n");
+        for (int i = 0; closed && i < depth; ++i)
+            text += QStringLiteral("END\n");
+        return text;
+    };
+    ParseError err;
+    const auto deepest = parseMenuTemplate(nested(MaxMenuDepth, true), &err);
+    ASSERT_TRUE(deepest.has_value()) << err.message.toStdString();
+    EXPECT_EQ(deepest->commandIds(), std::vector<int>{7});
+
+    for (const int depth : {MaxMenuDepth + 1, 200000}) {
+        for (const bool closed : {true, false}) {
+            EXPECT_FALSE(parseMenuTemplate(nested(depth, closed), &err).has_value());
+            EXPECT_EQ(err.message, QStringLiteral("line %1: popups nested deeper than %2")
+                                       .arg(MaxMenuDepth + 2)
+                                       .arg(MaxMenuDepth));
+        }
     }
 }
 
@@ -261,4 +322,62 @@ TEST(TemplateDialog, WindowTimersTickThroughOnTimer) {
     const size_t seen = d.ticks.size();
     QTest::qWait(30);
     EXPECT_EQ(d.ticks.size(), seen);
+}
+
+TEST(TemplateDialog, RadioButtonsBorderedStaticsAndCheckStatesById) {
+    ParseError err;
+    const auto t = parseDialogTemplate(QStringView(uR"T(DIALOG 9 100 60
+RADIO    21 "甲" 4 4 30 10
+RADIO    22 "乙" 4 16 30 10
+STATIC   23 "注" 40 4 50 30 BORDER
+STATIC   24 "无框" 40 40 50 10
+CHECKBOX 25 "勾" 4 28 30 10
+BUTTON   26 "按" 4 42 30 14
+)T"),
+                                       &err);
+    ASSERT_TRUE(t.has_value()) << err.message.toStdString();
+    EXPECT_EQ(t->find(21)->kind, ControlKind::RadioButton);
+    EXPECT_TRUE(t->find(23)->has(style::Border));
+
+    Recorder d(*t, {});
+    d.show();
+    ASSERT_NE(d.radioButton(21), nullptr);
+    EXPECT_EQ(d.radioButton(25), nullptr);
+    EXPECT_EQ(d.radioButton(21)->accessibleName(), QStringLiteral("甲"));
+    EXPECT_EQ(d.radioButton(22)->geometry(), toPixels(QRect(4, 16, 30, 10), 1.5));
+    EXPECT_EQ(toPixels(QRect(1, 1, 1, 1), 1.5), QRect(2, 2, 1, 1)); // edges rounded apart
+    EXPECT_EQ(d.label(23)->frameShape(), QFrame::Box);
+    EXPECT_EQ(d.label(24)->frameShape(), QFrame::NoFrame);
+
+    // The two radio buttons are one group; a click is a command like any button's.
+    QTest::mouseClick(d.radioButton(21), Qt::LeftButton);
+    QTest::mouseClick(d.radioButton(22), Qt::LeftButton);
+    EXPECT_FALSE(d.isChecked(21));
+    EXPECT_TRUE(d.isChecked(22));
+    EXPECT_EQ(d.commands,
+              (std::vector<std::pair<int, Notify>>{{21, Notify::Clicked}, {22, Notify::Clicked}}));
+
+    // Check states by id; a button or an unknown id is never checked and stays as it is.
+    d.setChecked(25, true);
+    EXPECT_TRUE(d.checkBox(25)->isChecked());
+    d.toggleCheck(25);
+    EXPECT_FALSE(d.isChecked(25));
+    d.toggleCheck(21);
+    EXPECT_TRUE(d.isChecked(21));
+    EXPECT_FALSE(d.isChecked(22));
+    d.toggleCheck(26);
+    d.setChecked(999, true);
+    EXPECT_FALSE(d.isChecked(26));
+    EXPECT_FALSE(d.isChecked(999));
+    EXPECT_EQ(d.commands.size(), 2u); // changes made by the program are no commands
+
+    // Groups of ids as arrays, in order.
+    constexpr std::array<int, 3> group{21, 25, 999};
+    d.enableControls(group, false);
+    EXPECT_FALSE(d.isEnabled(21));
+    EXPECT_FALSE(d.isEnabled(25));
+    EXPECT_TRUE(d.isEnabled(22));
+    d.showControls(std::span(group).first(1), false);
+    EXPECT_FALSE(d.isShown(21));
+    EXPECT_TRUE(d.isShown(25));
 }

@@ -1,8 +1,12 @@
 #include "platform/devicefile.h"
+#include "platform/uniquefd.h"
 #include "tests/support/printer/virtualprinter.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -78,4 +82,43 @@ TEST(DeviceFileOnPty, ReadsOnlyWhatIsWaiting) {
     EXPECT_EQ(file.read(buffer, sizeof buffer), 8U);
     EXPECT_EQ(std::string(buffer, 8), "01234567");
     EXPECT_EQ(file.read(buffer, sizeof buffer), 2U);
+}
+
+namespace {
+bool isOpenFd(int fd) {
+    return ::fcntl(fd, F_GETFD) != -1;
+}
+int closedBefore = -1;
+void noteClose(int fd) {
+    closedBefore = fd;
+}
+} // namespace
+
+TEST(UniqueFd, ClosesOnceWhenItsOwnerGoesOrTakesAnother) {
+    const int a = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int b = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ASSERT_TRUE(a >= 0 && b >= 0);
+    {
+        platform::UniqueFd first(a, &noteClose);
+        platform::UniqueFd moved(std::move(first));
+        EXPECT_FALSE(first.isOpen());
+        EXPECT_EQ(moved.get(), a);
+        platform::UniqueFd second(b);
+        second = std::move(moved); // b closes, a moves on with its step
+        EXPECT_FALSE(isOpenFd(b));
+        EXPECT_TRUE(isOpenFd(a));
+        EXPECT_EQ(closedBefore, -1);
+    }
+    EXPECT_FALSE(isOpenFd(a));
+    EXPECT_EQ(closedBefore, a); // the step ran on it before it closed
+
+    const int c = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    closedBefore = -1;
+    {
+        platform::UniqueFd owner(c, &noteClose);
+        EXPECT_EQ(owner.release(), c);
+    }
+    EXPECT_TRUE(isOpenFd(c)); // given up, not closed, no step
+    EXPECT_EQ(closedBefore, -1);
+    ::close(c);
 }

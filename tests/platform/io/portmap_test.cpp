@@ -103,6 +103,7 @@ TEST_F(PortMapTest, FileOverridesNamesAndTellsWhereFrom) {
 
     EXPECT_EQ(map.describe("COM1"), "COM1 → /dev/ttyUSB1 (来自 " + file + ")");
     EXPECT_EQ(map.describe("COM3"), "COM3 → /dev/ttyS2 (默认)");
+    EXPECT_EQ(map.describe("ETHERNET"), "ETHERNET：没有对应的设备");
 }
 
 TEST_F(PortMapTest, LoadPrefersPoskitPortsOverTheUserFile) {

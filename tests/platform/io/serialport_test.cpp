@@ -133,6 +133,23 @@ TEST(SerialTermios, EveryFieldMapsAndReadsBack) {
     }
 }
 
+// The line every tool starts from clears whatever the device had before.
+TEST(SerialTermios, ThePlainLineIsEightNoneOneWithoutAnyHandshake) {
+    const CommState plain = CommState::plain(19200);
+    EXPECT_EQ(CommState::plain(), CommState{}); // a fresh block is the plain line at 9600
+    EXPECT_EQ(plain.dtrControl, CommState::ControlEnable);
+    EXPECT_EQ(plain.rtsControl, CommState::ControlEnable);
+    EXPECT_FALSE(plain.outxDsrFlow);
+    termios tio{};
+    tio.c_cflag = CS7 | PARENB | PARODD | CSTOPB | CRTSCTS;
+    tio.c_iflag = IXON | IXOFF | INPCK;
+    platform::stateToTermios(plain, tio);
+    EXPECT_EQ(cfgetospeed(&tio), B19200);
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_cflag & (PARENB | PARODD | CSTOPB | CRTSCTS), 0U);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | INPCK), 0U);
+}
+
 // The same blocks on a device: what the pty keeps of them (it forces CS8 and
 // clears PARENB).
 TEST_F(SerialPortTest, StateReachesTheDevice) {

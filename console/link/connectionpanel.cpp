@@ -1,20 +1,18 @@
-// The main window's connection: the port list, the serial settings, the
-// Connect button, connect and disconnect, and the state the window shows for
-// them (caption, status image, receive poll, quick tests).
+#include "console/link/connectionpanel.h"
 
-#include "console/app/consoledialog.h"
-
-#include "console/app/artwork.h"
+#include "console/app/consoleform.h"
 #include "console/link/printerlink.h"
 #include "platform/codepage.h"
-#include "platform/dialog/prompter.h"
+#include "platform/dialog/templatedialog.h"
+#include "platform/dialog/widgetrules.h"
 #include "platform/portmap.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QThread>
+
+using dialog::Notify;
 
 namespace {
 
@@ -51,40 +49,57 @@ std::optional<SerialSetting> serialSettingOf(int comboId) {
 
 } // namespace
 
+ConnectionPanel::ConnectionPanel(ConsoleForm& form) : m_form(form) {
+    // The tip follows the choice, and is read anew whenever it is about to
+    // show: the port map file may have changed since the port was chosen.
+    if (QComboBox* ports = m_form.dialog().comboBox(ids::PortCombo)) {
+        m_tipOnChoice = QObject::connect(ports, &QComboBox::currentIndexChanged, ports,
+                                         [this, ports] { ports->setToolTip(portTip()); });
+        m_tipWatcher = dialog::refreshToolTipOnShow(*ports, [this] { return portTip(); });
+    }
+}
+
+ConnectionPanel::~ConnectionPanel() {
+    QObject::disconnect(m_tipOnChoice);
+    delete m_tipWatcher.data();
+}
+
+void ConnectionPanel::registerCommands(CommandTable& table) {
+    table.on(ids::ConnectButton, Notify::Clicked, [this] { toggle(); });
+    table.on(ids::PortCombo, Notify::SelChange, [this] { onPortSelected(); });
+    table.on(ids::SerialCombos, Notify::SelChange,
+             [this](int comboId) { onSerialSettingChanged(comboId); });
+}
+
 // --- groups of controls
 
-void TestConsoleDialog::showSerialSettings(bool visible) {
-    showControls({1082, 1083, 1084, 1085, 1089, ids::BaudCombo, ids::DataBitsCombo,
-                  ids::ParityCombo, ids::StopBitsCombo, ids::FlowCombo},
-                 visible);
+void ConnectionPanel::showSerialSettings(bool visible) {
+    m_form.dialog().showControls(ids::SerialGroup, visible);
 }
 
-void TestConsoleDialog::showNetworkSettings(bool visible) {
-    showControls({1132, 1133, ids::TcpPort, ids::IpAddress}, visible);
+void ConnectionPanel::showNetworkSettings(bool visible) {
+    m_form.dialog().showControls(ids::NetworkGroup, visible);
 }
 
-void TestConsoleDialog::enableQuickTests(bool enabled) {
-    enableControls({1135, 1137, 1138, 1139, 1140, 1141, 1142, 1143, 1144}, enabled);
-}
-
-void TestConsoleDialog::showLinkState(bool open) {
-    showControl(open ? ids::LinkOpenImage : ids::NoLinkImage, true);
-    showControl(open ? ids::NoLinkImage : ids::LinkOpenImage, false);
+void ConnectionPanel::showLinkState(bool open) {
+    dialog::TemplateDialog& d = m_form.dialog();
+    d.showControl(open ? ids::LinkOpenImage : ids::NoLinkImage, true);
+    d.showControl(open ? ids::NoLinkImage : ids::LinkOpenImage, false);
 }
 
 // --- the port list and the serial settings
 
-void TestConsoleDialog::onPortSelected() {
-    readControls();
+void ConnectionPanel::onPortSelected() {
+    m_form.readControls();
     showNetworkSettings(false);
-    QComboBox* ports = comboBox(ids::PortCombo);
+    QComboBox* ports = m_form.dialog().comboBox(ids::PortCombo);
     const int port = ports ? ports->currentIndex() + 1 : 0;
     switch (portlist::kindOf(port).value_or(PortKind::Serial)) {
     case PortKind::Serial:
         showSerialSettings(true);
         break;
     case PortKind::Parallel:
-        m_prompter.message(this, parallelWarning(port));
+        m_form.message(parallelWarning(port));
         showSerialSettings(false);
         break;
     case PortKind::Usb:
@@ -95,22 +110,21 @@ void TestConsoleDialog::onPortSelected() {
         showNetworkSettings(true);
         break;
     }
-    m_portSettings.port = port;
+    m_settings.port = port;
     reconnect();
 }
 
-void TestConsoleDialog::onSerialSettingChanged(int comboId) {
-    readControls();
-    const QComboBox* combo = comboBox(comboId);
+void ConnectionPanel::onSerialSettingChanged(int comboId) {
+    m_form.readControls();
+    const QComboBox* combo = m_form.dialog().comboBox(comboId);
     const auto which = serialSettingOf(comboId);
     if (which && combo)
-        storeSetting(m_portSettings, *which, combo->currentIndex());
+        storeSetting(m_settings, *which, combo->currentIndex());
     reconnect();
 }
 
-// Loaded or reset settings onto the port list and the serial combo boxes.
-void TestConsoleDialog::applyConnectionSettings() {
-    const int port = m_portSettings.port;
+void ConnectionPanel::applySettings() {
+    const int port = m_settings.port;
     if (port >= 1 && port <= 18)
         selectPort(port);
     showSerialSettings(port < 15);
@@ -119,23 +133,21 @@ void TestConsoleDialog::applyConnectionSettings() {
 
 // Selects the port's item; the box's edit field shows its name again even
 // when someone typed over it.
-void TestConsoleDialog::selectPort(int port) {
-    QComboBox* ports = comboBox(ids::PortCombo);
+void ConnectionPanel::selectPort(int port) {
+    QComboBox* ports = m_form.dialog().comboBox(ids::PortCombo);
     ports->setCurrentIndex(portlist::comboIndex(port));
     if (ports->currentIndex() >= 0)
         ports->setEditText(ports->itemText(ports->currentIndex()));
 }
 
-void TestConsoleDialog::updatePortTip() {
-    QComboBox* ports = comboBox(ids::PortCombo);
+QString ConnectionPanel::portTip() const {
+    const QComboBox* ports = m_form.dialog().comboBox(ids::PortCombo);
     if (!ports)
-        return;
+        return {};
     const int port = ports->currentIndex() + 1;
     const auto kind = portlist::kindOf(port);
-    if (!kind) {
-        ports->setToolTip(QString());
-        return;
-    }
+    if (!kind)
+        return {};
     const platform::PortMap map = platform::PortMap::load();
     QString tip;
     switch (*kind) {
@@ -146,7 +158,9 @@ void TestConsoleDialog::updatePortTip() {
     case PortKind::Usb: {
         const auto present = map.presentUsbPrinters();
         if (present.empty())
-            tip = QStringLiteral("USB: no USB printer present (USB1..USB10)");
+            tip = QStringLiteral("USB：%1(USB1..USB10)")
+                      .arg(QString::fromUtf8(linktext::NoUsbPrinter.data(),
+                                             qsizetype(linktext::NoUsbPrinter.size())));
         for (const auto& p : present) {
             if (!tip.isEmpty())
                 tip += u'\n';
@@ -155,66 +169,65 @@ void TestConsoleDialog::updatePortTip() {
         break;
     }
     case PortKind::Network:
-        tip = QStringLiteral("TCP to the IP address and port below");
+        tip = QStringLiteral("TCP：连接到下面的 IP 地址和端口");
         break;
     }
-    ports->setToolTip(tip);
+    return tip;
 }
 
 // --- connect and disconnect
 
-void TestConsoleDialog::toggleConnection() {
+void ConnectionPanel::toggle() {
     if (m_connected)
         disconnectLink();
     else
         connectLink();
 }
 
-void TestConsoleDialog::reconnect() {
+void ConnectionPanel::reconnect() {
     m_connected = false;
-    toggleConnection();
+    toggle();
 }
 
-void TestConsoleDialog::connectLink() {
-    readControls();
-    const int port = m_portSettings.port;
+void ConnectionPanel::connectLink() {
+    m_form.readControls();
+    const int port = m_settings.port;
     const auto kind = portlist::kindOf(port);
     if (!kind) {
-        m_prompter.message(this, NoPortChosen);
+        m_form.message(NoPortChosen);
         return;
     }
     selectPort(port);
     m_link.reset();
 
-    m_portSettings.ipAddress = codepage::fromUnicode(lineEdit(ids::IpAddress)->text());
-    m_portSettings.tcpPort = m_fields.tcpPort;
+    dialog::TemplateDialog& d = m_form.dialog();
+    m_settings.ipAddress = codepage::fromUnicode(d.lineEdit(ids::IpAddress)->text());
+    m_settings.tcpPort = m_form.fields().tcpPort;
     std::string why;
-    auto opened = PrinterLink::open(m_portSettings, platform::PortMap::load(), &why);
+    auto opened = PrinterLink::open(m_settings, platform::PortMap::load(), &why);
     // What went wrong, or where the port leads, for the status image's tip.
-    label(ids::NoLinkImage)->setToolTip(QString::fromStdString(why));
+    d.label(ids::NoLinkImage)->setToolTip(QString::fromStdString(why));
     if (!opened) {
         // Exactly the disconnected state, whatever came before.
-        stopWindowTimer(timers::ReceivePoll);
+        d.stopWindowTimer(timers::ReceivePoll);
         showLinkState(false);
-        setCaption(ids::ConnectButton, QStringLiteral("连接"));
-        m_connected = false;
-        enableQuickTests(false);
-        endTimedSend();
+        showClosedState();
         if (*kind != PortKind::Network)
-            m_prompter.message(this, PortBusy);
+            m_form.message(PortBusy);
         return;
     }
     adoptLink(std::move(*opened));
 }
 
-void TestConsoleDialog::adoptLink(PrinterLink link) {
+void ConnectionPanel::adoptLink(PrinterLink link) {
     const PortKind kind = link.kind();
     m_link = std::make_unique<PrinterLink>(std::move(link));
-    startWindowTimer(timers::ReceivePoll, timers::ReceivePollMs);
-    setCaption(ids::ConnectButton, QStringLiteral("断开"));
+    dialog::TemplateDialog& d = m_form.dialog();
+    d.startWindowTimer(timers::ReceivePoll, timers::ReceivePollMs);
+    d.setCaption(ids::ConnectButton, QStringLiteral("断开"));
     m_connected = true;
     showLinkState(true);
-    enableQuickTests(true);
+    opened.run();
     if (kind == PortKind::Serial) {
         showSerialSettings(true);
         // The line settings went onto the port as it opened; the combo boxes
@@ -227,35 +240,27 @@ void TestConsoleDialog::adoptLink(PrinterLink link) {
 
 // Each serial combo box shows the item of its setting string; a string that
 // matches no item leaves the box as it was.
-void TestConsoleDialog::selectSerialItems() {
+void ConnectionPanel::selectSerialItems() {
     for (const auto& c : SerialCombos) {
-        const int index = settingIndex(c.setting, settingField(m_portSettings, c.setting));
+        const int index = settingIndex(c.setting, settingField(m_settings, c.setting));
         if (index >= 0)
-            comboBox(c.id)->setCurrentIndex(index);
+            m_form.dialog().comboBox(c.id)->setCurrentIndex(index);
     }
 }
 
-void TestConsoleDialog::disconnectLink() {
-    stopWindowTimer(timers::ReceivePoll);
+void ConnectionPanel::disconnectLink() {
+    m_form.dialog().stopWindowTimer(timers::ReceivePoll);
     if (m_link)
         m_link->close();
     showLinkState(false);
     m_link.reset();
     // Give the device a moment before anything opens it again.
     QThread::msleep(200);
-    setCaption(ids::ConnectButton, QStringLiteral("连接"));
-    m_connected = false;
-    enableQuickTests(false);
-    endTimedSend();
+    showClosedState();
 }
 
-// A run that loses its link ends at once, with no cut.
-void TestConsoleDialog::endTimedSend() {
-    if (!m_sendJob.active)
-        return;
-    stopWindowTimer(timers::Send);
-    stopWindowTimer(timers::Animation);
-    setSendButtonIdle();
-    showControls({ids::SendFrame1, ids::SendFrame2, ids::SendFrame3}, false);
-    m_sendJob.active = false;
+void ConnectionPanel::showClosedState() {
+    m_form.dialog().setCaption(ids::ConnectButton, QStringLiteral("连接"));
+    m_connected = false;
+    closed.run();
 }

@@ -1,0 +1,28 @@
+# The console's folders depend one way: app/ -> the feature folders ->
+# platform/. A feature part sees the window only through ConsoleForm, so no
+# file outside console/app includes the window's header or defines its
+# methods. Run: cmake -DROOT=<source dir> -P layering.cmake
+file(GLOB_RECURSE sources "${ROOT}/console/*.h" "${ROOT}/console/*.cpp")
+set(faults "")
+foreach(path ${sources})
+    file(RELATIVE_PATH rel "${ROOT}" "${path}")
+    if(rel MATCHES "^console/app/")
+        continue()
+    endif()
+    file(READ "${path}" text)
+    if(text MATCHES "#include \"console/app/consoledialog.h\"")
+        list(APPEND faults "${rel} includes console/app/consoledialog.h")
+    endif()
+    if(text MATCHES "TestConsoleDialog::")
+        list(APPEND faults "${rel} defines or names TestConsoleDialog:: members")
+    endif()
+endforeach()
+list(LENGTH sources count)
+if(count LESS 10)
+    message(FATAL_ERROR "console sources not found under ${ROOT}")
+endif()
+if(faults)
+    string(REPLACE ";" "\n  " faults "${faults}")
+    message(FATAL_ERROR "the console's layers are crossed:\n  ${faults}")
+endif()
+message(STATUS "${count} console files keep their layers")

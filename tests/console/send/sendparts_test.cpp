@@ -1,0 +1,124 @@
+// The send engine and the receive panel as parts on their own: the window's
+// template with a form over it and a recording link, no window and no pty.
+#include "console/link/connectionpanel.h"
+#include "console/link/printerlink.h"
+#include "console/send/receivepanel.h"
+#include "console/send/sendengine.h"
+#include "platform/dialog/edittext.h"
+#include "tests/support/consoleform/partform.h"
+#include "tests/support/printer/recordingchannel.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using Writes = std::vector<std::string>;
+
+namespace {
+
+class SendPartsTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        stage.show();
+        connection.registerCommands(stage.commands);
+        send.registerCommands(stage.commands);
+        receive.registerCommands(stage.commands);
+        connection.closed.add([this] { send.endRun(); });
+        auto channel = std::make_unique<testsupport::RecordingChannel>();
+        record = channel->record();
+        connection.adoptLink(PrinterLink(PortKind::Serial, std::move(channel)));
+    }
+    void click(int id) { QTest::mouseClick(stage.button(id), Qt::LeftButton); }
+    void check(int id, bool on) {
+        if (stage.isChecked(id) != on)
+            stage.checkBox(id)->click(); // a person's click, handler included
+    }
+    // A timed run of three copies, started.
+    void startRun() {
+        edittext::setBytes(*stage.textEdit(ids::SendArea), "A");
+        check(ids::TimedSend, true);
+        stage.lineEdit(ids::Count)->setText(QStringLiteral("3"));
+        stage.lineEdit(ids::Interval)->setText(QStringLiteral("1000"));
+        click(ids::SendButton);
+        stage.onTimer(timers::Animation); // a frame of the animation is showing
+        ASSERT_TRUE(send.job().active);
+    }
+    [[nodiscard]] bool anyFrameShown() const {
+        for (int id : ids::SendFrames)
+            if (stage.isShown(id))
+                return true;
+        return false;
+    }
+
+    testsupport::PartForm stage;
+    ConnectionPanel connection{stage.form};
+    SendEngine send{stage.form, connection};
+    ReceivePanel receive{stage.form, connection};
+    std::shared_ptr<testsupport::RecordingChannel::Record> record;
+};
+
+const std::string Cut = "\x1D\x56\x42\x11";
+
+} // namespace
+
+TEST_F(SendPartsTest, SendsThroughTheTableAndTheConnectionsLink) {
+    edittext::setBytes(*stage.textEdit(ids::SendArea), "Hi##1b 40##");
+    check(ids::AutoCut, true);
+    stage.onCommand(menu::Send, dialog::Notify::Menu);
+    EXPECT_EQ(record->writes, (Writes{"Hi", "\x1B\x40", Cut}));
+    EXPECT_EQ(stage.caption(ids::SendButton), QStringLiteral("发送"));
+
+    // The poll reads what the printer sent back into the receive area.
+    check(ids::HexDisplay, true);
+    record->toRead = "\x10\x04";
+    stage.onTimer(timers::ReceivePoll);
+    EXPECT_EQ(receive.text(), "10 04 ");
+    stage.onCommand(menu::HexDisplay, dialog::Notify::Menu);
+    record->toRead = "OK";
+    stage.onTimer(timers::ReceivePoll);
+    EXPECT_EQ(receive.text(), "10 04 O K ");
+}
+
+// The three ends of a run leave the window differently.
+TEST_F(SendPartsTest, AStoppedAFinishedAndALostRunEndTheirOwnWay) {
+    struct Case {
+        const char* name;
+        void (*end)(SendPartsTest&);
+        bool cut;             // the cut follows the last copy
+        bool linkImage;       // the link image is back on top
+        bool animationActive; // the animation ends only at its next frame
+    };
+    const Case cases[] = {
+        {"stopped", [](SendPartsTest& t) { t.click(ids::SendButton); }, false, true, false},
+        {"finished",
+         [](SendPartsTest& t) {
+             t.stage.onTimer(timers::Send);
+             t.stage.onTimer(timers::Send);
+         },
+         true, true, true},
+        {"link lost", [](SendPartsTest& t) { t.click(ids::ConnectButton); }, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!connection.isConnected()) {
+            auto channel = std::make_unique<testsupport::RecordingChannel>();
+            record = channel->record();
+            connection.adoptLink(PrinterLink(PortKind::Serial, std::move(channel)));
+        }
+        check(ids::AutoCut, true);
+        startRun();
+        record->writes.clear();
+        c.end(*this);
+        EXPECT_FALSE(send.job().active);
+        EXPECT_EQ(!record->writes.empty() && record->writes.back() == Cut, c.cut);
+        EXPECT_EQ(stage.caption(ids::SendButton), QStringLiteral("发送"));
+        EXPECT_FALSE(stage.isWindowTimerActive(timers::Send));
+        EXPECT_EQ(stage.isWindowTimerActive(timers::Animation), c.animationActive);
+        EXPECT_EQ(stage.isShown(ids::LinkOpenImage), c.linkImage);
+        EXPECT_FALSE(anyFrameShown());
+        stage.stopWindowTimer(timers::Animation);
+    }
+}

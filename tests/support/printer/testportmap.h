@@ -1,0 +1,18 @@
+#pragma once
+
+// A port map of a test's own: COM1 leads where the test says, every other
+// port name to a path in the test's folder that does not exist, so no test
+// ever opens a real device. POSKIT_PORTS names the written file.
+
+#include <QString>
+
+#include <string>
+
+namespace testsupport {
+
+// A path in dir that does not exist, for the port name given.
+[[nodiscard]] std::string missingDevice(const QString& dir, const std::string& name);
+// Writes dir/ports.conf and points POSKIT_PORTS at it; false when it cannot be written.
+bool useTestPortMap(const QString& dir, const std::string& com1);
+
+} // namespace testsupport
