@@ -137,6 +137,9 @@ bool IniFile::writeFile() {
         data.append("\r\n", 2);
     }
     QSaveFile file(nativeName(m_fileName));
+    // Where the folder takes no new file but the file may be written (a shared
+    // settings folder), write it in place rather than not at all.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(data) != data.size()) {

@@ -33,6 +33,7 @@ public:
 
     // Writes every entry to the file through a temporary file in the same
     // folder, renamed over the old one: a failed write leaves the old file whole.
+    // Where the folder takes no new file, the file is written in place.
     // Returns whether the file was written.
     bool writeFile();
 
