@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -40,17 +41,28 @@ std::string formatInt(std::int32_t value) {
 }
 
 // Bytes as the file holds them to the entry's own form: each line end (LF,
-// with one CR directly before it) becomes one LF.
+// with one CR directly before it) becomes one LF. The search goes a block at
+// a time, so that what it has just looked through is copied from the cache.
 void appendLogical(std::string& out, std::string_view raw) {
-    while (!raw.empty()) {
-        const auto lf = raw.find('\n');
-        if (lf == npos) {
-            out.append(raw);
-            return;
+    constexpr std::size_t Block = 64 * 1024;
+    const char* base = raw.data();
+    std::size_t from = 0; // the first byte not yet appended
+    while (from < raw.size()) {
+        const std::size_t end = std::min(raw.size(), from + Block);
+        const void* hit = std::memchr(base + from, '\n', end - from);
+        if (hit == nullptr) {
+            // A CR at the block's end may be the start of a CR LF line end.
+            const std::size_t stop = end < raw.size() && end - 1 > from && base[end - 1] == '\r'
+                                         ? end - 1
+                                         : end;
+            out.append(base + from, stop - from);
+            from = stop;
+            continue;
         }
-        const std::size_t keep = lf > 0 && raw[lf - 1] == '\r' ? lf - 1 : lf;
-        out.append(raw.substr(0, keep)).push_back('\n');
-        raw.remove_prefix(lf + 1);
+        const auto lf = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
+        const std::size_t keep = lf > from && base[lf - 1] == '\r' ? lf - 1 : lf;
+        out.append(base + from, keep - from).push_back('\n');
+        from = lf + 1;
     }
 }
 
@@ -118,8 +130,8 @@ bool IniFile::readFile() const {
 
     // An entry begins at each line that holds the marker and runs up to the
     // line end before the next one; lines before the first are dropped. Only
-    // the marker is looked for, so a long value's lines are passed over at
-    // the speed of a byte search.
+    // the markers are looked for, so a long value is passed over at the
+    // speed of a byte search.
     const std::string_view all(m_file.constData(), static_cast<std::size_t>(m_file.size()));
     auto close = [&](std::size_t lineEnd) { // lineEnd: the LF after the entry, or the end
         Entry& last = m_entries.back();
@@ -132,18 +144,21 @@ bool IniFile::readFile() const {
             last.inFile = false;
         }
     };
-    std::size_t pos = 0; // the start of a line
-    while (pos < all.size()) {
-        const auto marker = all.find(Marker, pos);
-        if (marker == npos)
-            break;
+    auto marker = all.find(Marker);
+    while (marker != npos) {
         const auto lineBreak = all.rfind('\n', marker);
-        const std::size_t lineStart = lineBreak == npos || lineBreak < pos ? pos : lineBreak + 1;
+        const std::size_t lineStart = lineBreak == npos ? 0 : lineBreak + 1;
+        if (!m_entries.empty() && lineStart <= m_entries.back().at) {
+            // A further marker on the line that began the last entry: the
+            // search goes on after that line.
+            const auto lineEnd = all.find('\n', marker);
+            marker = lineEnd == npos ? npos : all.find(Marker, lineEnd + 1);
+            continue;
+        }
         if (!m_entries.empty())
             close(lineStart - 1);
         m_entries.push_back(Entry{{}, lineStart, 0, true});
-        const auto lineEnd = all.find('\n', marker + Marker.size());
-        pos = lineEnd == npos ? all.size() : lineEnd + 1;
+        marker = all.find(Marker, marker + Marker.size());
     }
     if (!m_entries.empty())
         close(!all.empty() && all.back() == '\n' ? all.size() - 1 : all.size());
