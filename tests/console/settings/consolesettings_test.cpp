@@ -1,27 +1,19 @@
 #include "console/settings/consolesettings.h"
 #include "console/settings/inifile.h"
+#include "tests/console/settings/settingsvalues.h"
+#include "tests/support/files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 namespace {
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testsupport::everyKeyChanged;
+using testsupport::fileBytes;
 
 std::string golden(const char* name) {
-    const char* data = std::getenv("POSKIT_TEST_DATA");
-    const std::string bytes =
-        readBytes(std::string(data != nullptr ? data : "tests/data") + "/settings/" + name);
+    const std::string bytes = testsupport::goldenFile(std::string("settings/") + name);
     EXPECT_FALSE(bytes.empty()) << "no golden file " << name;
     return bytes;
 }
@@ -36,7 +28,7 @@ protected:
         ini.setFileName(path);
         return ini;
     }
-    void put(const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
+    void put(const std::string& bytes) const { testsupport::putFile(path, bytes); }
     ConsoleSettings loaded() const {
         ConsoleSettings v;
         v.load(store());
@@ -49,46 +41,11 @@ protected:
     }
 };
 
-// Every key away from its default; the texts with every kind of line end and
-// bytes that are not GBK.
-ConsoleSettings everyKeyChanged() {
-    ConsoleSettings v;
-    v.port.port = 9;
-    v.port.boad = "115200,";
-    v.port.check = "E,";
-    v.port.data = "7,";
-    v.port.stop = "1.5";
-    v.port.control = "XonXoff\n";
-    v.connect = false;
-    v.autocut = false;
-    v.hexsend = true;
-    v.hexdisplay = false;
-    v.usetimer = true;
-    v.addnumber = true;
-    v.selqueue = 7;
-    v.nottransorder = true;
-    v.check = {true, false, true, true, false, false, true, false, false, true};
-    v.showqueue = "TRUE";
-    v.sendtimes = 12;
-    v.delaytime = 250;
-    v.startnumber = 40;
-    v.addtimes = 3;
-    v.addcontent = "1B 40";
-    v.send = "\xB2\xE2\xCA\xD4 line\r\nlone lf\nlone cr\rbytes \x80\xFF\x81\r\n\r\nend\r\n";
-    v.receive = "1B 40 0A \r\n\n\r 7F 80 FF ";
-    for (std::size_t i = 0; i < v.queue.size(); ++i)
-        v.queue[i] = "queue " + std::to_string(i + 1) + " \xD6\xD0\xCE\xC4";
-    for (std::size_t i = 0; i < v.recentfiles.size(); ++i)
-        v.recentfiles[i] = "/home/user/\xB2\xE2\xCA\xD4 " + std::to_string(i + 1) + ".txt";
-    v.cutCommand = "1d 56\r\n01";
-    return v;
-}
-
 } // namespace
 
 TEST_F(ConsoleSettingsTest, AFreshStoreGetsTheFreshLayout) {
     saveFresh(ConsoleSettings{});
-    EXPECT_EQ(readBytes(path), golden("fresh.ini"));
+    EXPECT_EQ(fileBytes(path), golden("fresh.ini"));
 }
 
 TEST_F(ConsoleSettingsTest, AMissingFileGivesEveryDefault) {
@@ -100,7 +57,7 @@ TEST_F(ConsoleSettingsTest, AMissingFileGivesEveryDefault) {
 TEST_F(ConsoleSettingsTest, EveryKeySurvivesASaveAndALoad) {
     const ConsoleSettings v = everyKeyChanged();
     saveFresh(v);
-    const std::string first = readBytes(path);
+    const std::string first = fileBytes(path);
     const ConsoleSettings back = loaded();
     EXPECT_EQ(back, v);
     EXPECT_EQ(back.send, v.send);
@@ -108,7 +65,7 @@ TEST_F(ConsoleSettingsTest, EveryKeySurvivesASaveAndALoad) {
 
     // Saved again from what was loaded: the same bytes.
     saveFresh(back);
-    EXPECT_EQ(readBytes(path), first);
+    EXPECT_EQ(fileBytes(path), first);
     // The queue choice and the flow control carry a line feed, shown as an
     // empty line after them.
     EXPECT_NE(first.find("selqueue=_=7\r\n\r\n"), std::string::npos);
@@ -137,7 +94,8 @@ TEST_F(ConsoleSettingsTest, ValuesAreReadAsTheConsoleReadsThem) {
         {"connect=_=TRUE", "connect", [](const ConsoleSettings& s) { return s.connect; }},
         {"port=_=18", "connect", [](const ConsoleSettings& s) { return s.port.port == 18; }},
         {"port=_=COM3", "connect", [](const ConsoleSettings& s) { return s.port.port == 0; }},
-        {"boad=_=9600,", "connect", [](const ConsoleSettings& s) { return s.port.boad == "9600,"; }},
+        {"boad=_=9600,", "connect",
+         [](const ConsoleSettings& s) { return s.port.boad == "9600,"; }},
         {"boad=_=9999", "connect", [](const ConsoleSettings& s) { return s.port.boad == "9999"; }},
         {"autocut=_=FALSE", "check", [](const ConsoleSettings& s) { return !s.autocut; }},
         {"autocut=_=yes", "check", [](const ConsoleSettings& s) { return !s.autocut; }},
@@ -146,8 +104,7 @@ TEST_F(ConsoleSettingsTest, ValuesAreReadAsTheConsoleReadsThem) {
          [](const ConsoleSettings& s) { return s.check[9] && !s.check[0]; }},
         {"selqueue=_=-1\r\n", "check", [](const ConsoleSettings& s) { return s.selqueue == -1; }},
         {"selqueue=_=12", "check", [](const ConsoleSettings& s) { return s.selqueue == 12; }},
-        {"showqueue=_=yes", "check",
-         [](const ConsoleSettings& s) { return s.showqueue == "yes"; }},
+        {"showqueue=_=yes", "check", [](const ConsoleSettings& s) { return s.showqueue == "yes"; }},
         {"sendtimes=_=0", "strings", [](const ConsoleSettings& s) { return s.sendtimes == 0; }},
         {"delaytime=_=300ms", "strings",
          [](const ConsoleSettings& s) { return s.delaytime == 300; }},
