@@ -8,6 +8,7 @@ POSKIT_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei
     desktop-file-utils appstream dpkg-dev file man-db lintian
+    libzint-dev qt6-translations-l10n
 )
 # The fuzz targets (scripts/fuzz): Debian's clang, and the compiler-rt package
 # that holds libFuzzer and clang's sanitizer run-times.

@@ -32,17 +32,16 @@ constexpr int NotYetBuilt[] = {
     // text files and the recent files
     ids::OpenFile, ids::ClearSend, ids::SaveSend, ids::Reload, ids::RecentFiles, ids::ClearReceive,
     ids::SaveReceive, menu::Open, menu::SaveSendArea, menu::SaveReceiveArea, menu::ClearSendArea,
-    menu::ClearReceiveArea,
-    // the quick tests
-    ids::PrintFile, ids::CashDrawer, ids::Sample58, ids::Sample80, ids::PrintBarcode};
+    menu::ClearReceiveArea};
 
 } // namespace
 
 TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent)
     : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, parent),
       m_form(*this, prompter), m_connection(m_form), m_send(m_form, m_connection),
-      m_receive(m_form, m_connection), m_settingsMenu(m_form, m_connection, m_send, m_receive,
-                                                      {m_recentFiles, m_panelSetting, m_panelFlag}),
+      m_receive(m_form, m_connection), m_quickTests(m_form, m_connection),
+      m_settingsMenu(m_form, m_connection, m_send, m_receive,
+                     {m_recentFiles, m_panelSetting, m_panelFlag}),
       m_cutCommand(m_form, m_send) {
     // A title bar with the window menu and a minimise box; no maximise box,
     // and the fixed size of the template.
@@ -64,6 +63,7 @@ void TestConsoleDialog::wireParts() {
     m_connection.registerCommands(m_commands);
     m_send.registerCommands(m_commands);
     m_receive.registerCommands(m_commands);
+    m_quickTests.registerCommands(m_commands);
     m_settingsMenu.registerCommands(m_commands);
     m_cutCommand.registerCommands(m_commands);
     m_commands.noAction(ReadOnlyControls);
@@ -74,8 +74,8 @@ void TestConsoleDialog::wireParts() {
 
     // A link that opens enables the quick tests; one that closes disables
     // them, then ends a timed run.
-    m_connection.opened.add([this] { enableControls(ids::QuickTests, true); });
-    m_connection.closed.add([this] { enableControls(ids::QuickTests, false); });
+    m_connection.opened.add([this] { m_quickTests.setEnabled(true); });
+    m_connection.closed.add([this] { m_quickTests.setEnabled(false); });
     m_connection.closed.add([this] { m_send.endRun(); });
 }
 

@@ -7,6 +7,7 @@
 //   ConnectionPanel   port settings, the open link, connect and disconnect
 //   SendEngine        Send, timed runs and the cut command
 //   ReceivePanel      the receive area and its poll
+//   QuickTestPanel    the five one-click tests
 //   SettingsMenu      the settings' load, save and reset, the menu "设置(&S)"
 //   CutCommandDialog  the cut-command dialog
 //
@@ -23,6 +24,7 @@
 #include "console/link/connectionpanel.h"
 #include "console/link/printerlink.h"
 #include "console/queues/cutcommanddialog.h"
+#include "console/quicktests/quicktestpanel.h"
 #include "console/send/receivepanel.h"
 #include "console/send/sendengine.h"
 #include "console/settings/inifile.h"
@@ -53,6 +55,7 @@ public:
     [[nodiscard]] ConnectionPanel& connection() { return m_connection; }
     [[nodiscard]] SendEngine& sendEngine() { return m_send; }
     [[nodiscard]] ReceivePanel& receivePanel() { return m_receive; }
+    [[nodiscard]] QuickTestPanel& quickTests() { return m_quickTests; }
     [[nodiscard]] SettingsMenu& settingsMenu() { return m_settingsMenu; }
     [[nodiscard]] const CommandTable& commands() const { return m_commands; }
 
@@ -108,6 +111,7 @@ private:
     ConnectionPanel m_connection;
     SendEngine m_send;
     ReceivePanel m_receive;
+    QuickTestPanel m_quickTests;
     SettingsMenu m_settingsMenu;
     CutCommandDialog m_cutCommand;
     CommandTable m_commands;

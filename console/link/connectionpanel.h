@@ -13,6 +13,7 @@
 //           ends). A failed connect shows its message only after the hook.
 
 #include "console/app/dispatch.h"
+#include "console/link/linkwriter.h"
 #include "console/link/portkind.h"
 #include "console/link/portsettings.h"
 
@@ -59,6 +60,8 @@ public:
     // At start-up the saved state decides what the Connect button's operation does.
     void setConnected(bool connected) { m_connected = connected; }
     [[nodiscard]] PrinterLink* link() const { return m_link.get(); }
+    // The one write path to the open link: every part that sends uses it.
+    [[nodiscard]] LinkWriter& writer() { return m_writer; }
     [[nodiscard]] PortSettings& settings() { return m_settings; }
     [[nodiscard]] const PortSettings& settings() const { return m_settings; }
 
@@ -77,6 +80,7 @@ private:
     ConsoleForm& m_form;
     PortSettings m_settings;
     std::unique_ptr<PrinterLink> m_link;
+    LinkWriter m_writer{[this] { return m_link.get(); }};
     bool m_connected = false;
     // The port tip follows the port box; both let go when the panel goes.
     QMetaObject::Connection m_tipOnChoice;

@@ -3,7 +3,6 @@
 #include "console/app/artwork.h"
 #include "console/app/consoleform.h"
 #include "console/link/connectionpanel.h"
-#include "console/link/printerlink.h"
 #include "console/send/hextext.h"
 #include "platform/dialog/dataexchange.h"
 #include "platform/dialog/templatedialog.h"
@@ -12,7 +11,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <limits>
 
 using dialog::Notify;
 
@@ -88,28 +86,17 @@ void SendEngine::setButtonLook(const QString& caption, int iconId, const QString
 
 // --- writing
 
-void SendEngine::writeBytes(const std::string& bytes) {
-    PrinterLink* link = m_connection.link();
-    if (link == nullptr)
-        return;
-    // A write is never split; no text the console holds comes near 2 GiB.
-    const auto n = static_cast<std::int32_t>(
-        std::min<std::size_t>(bytes.size(), std::numeric_limits<std::int32_t>::max()));
-    (void)link->write(bytes.data(), n);
-}
-
 void SendEngine::sendOneCopy(const std::string& copy, bool hex) {
     // The fields follow the controls at every copy; a click or tick has
     // already prompted for a bad field, so this refresh stays quiet.
     m_form.readControls(ConsoleForm::Prompts::Quiet);
-    for (const std::string& segment :
-         HexText::convertCopy(copy, hex, isChecked(ids::NoCommandMode)))
-        writeBytes(segment);
+    (void)m_connection.writer().write(
+        HexText::convertCopy(copy, hex, isChecked(ids::NoCommandMode)));
     m_form.setLargeIcon(artwork::WindowIcon);
 }
 
 void SendEngine::sendCutCommand() {
-    writeBytes(HexText::toBytes(m_cutCommand, HexText::CutCapacity));
+    (void)m_connection.writer().write(HexText::toBytes(m_cutCommand, HexText::CutCapacity));
 }
 
 void SendEngine::sendCopySheets() {

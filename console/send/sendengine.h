@@ -5,10 +5,10 @@
 // 3 animates the busy state), sheets per send, the automatic cut with the
 // cut command, and the controls that shape a send (hex sending, timed
 // sending, numbering, interval, sheets, the send text). Every byte goes
-// through the connection's open link.
+// through the connection's one write path (ConnectionPanel::writer()).
 
 #include "console/app/dispatch.h"
-#include "console/send/cutcommand.h"
+#include "console/send/printercommands.h"
 #include "console/send/sendjob.h"
 
 #include <string>
@@ -65,11 +65,10 @@ private:
     void sendCopySheets();
     void sendOneCopy(const std::string& copy, bool hex);
     void sendCutCommand();
-    void writeBytes(const std::string& bytes);
     [[nodiscard]] bool isChecked(int id) const;
 
     ConsoleForm& m_form;
     ConnectionPanel& m_connection;
     SendJob m_job;
-    std::string m_cutCommand{DefaultCutCommand};
+    std::string m_cutCommand{printercommands::DefaultCutCommand};
 };

@@ -6,7 +6,7 @@
 // of its load sequences and takes one from its controls and parts to save.
 
 #include "console/link/portsettings.h"
-#include "console/send/cutcommand.h"
+#include "console/send/printercommands.h"
 
 #include <array>
 #include <string>
@@ -41,9 +41,9 @@ struct ConsoleSettings {
     std::string addcontent;
     std::string send;
     std::string receive;
-    std::array<std::string, 10> queue{};       // queue1..queue10
-    std::array<std::string, 8> recentfiles{};  // recentfile1..recentfile8
-    std::string cutCommand{DefaultCutCommand}; // CutCommand
+    std::array<std::string, 10> queue{};                        // queue1..queue10
+    std::array<std::string, 8> recentfiles{};                   // recentfile1..recentfile8
+    std::string cutCommand{printercommands::DefaultCutCommand}; // CutCommand
 
     // Every key from the store, each missing one at its default. A switch is
     // on exactly when it reads "TRUE"; numbers are read as atoi() reads them.

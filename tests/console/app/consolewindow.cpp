@@ -29,8 +29,9 @@ std::string ConsoleWindowTest::missing(const std::string& name) const {
     return testsupport::missingDevice(dir.path(), name);
 }
 
-void ConsoleWindowTest::writePortMap(const std::string& com1) {
-    ASSERT_TRUE(testsupport::useTestPortMap(dir.path(), com1));
+void ConsoleWindowTest::writePortMap(const std::string& com1,
+                                     const std::map<std::string, std::string>& others) {
+    ASSERT_TRUE(testsupport::useTestPortMap(dir.path(), com1, others));
 }
 
 CountingWindow& ConsoleWindowTest::open() {

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -34,8 +35,10 @@ public:
     void SetUp() override;
     void TearDown() override;
 
-    // Writes the port map; COM1 leads to the printer unless told otherwise.
-    void writePortMap(const std::string& com1);
+    // Writes the port map; COM1 leads to the printer unless told otherwise,
+    // the names in `others` where they say.
+    void writePortMap(const std::string& com1,
+                      const std::map<std::string, std::string>& others = {});
     // Opens the window (its opening connects).
     CountingWindow& open();
     [[nodiscard]] std::string missing(const std::string& name) const;

@@ -1,3 +1,4 @@
+#include "console/link/linkwriter.h"
 #include "console/link/printerlink.h"
 #include "platform/devicefile.h"
 #include "platform/portmap.h"
@@ -317,4 +318,29 @@ TEST(PrinterLink, MovedLinkKeepsItsChannel) {
     EXPECT_EQ(first.write("y", 1), 0); // NOLINT(bugprone-use-after-move): moved-from is empty
     EXPECT_EQ(record->allWritten(), "x");
     EXPECT_FALSE(record->closed);
+}
+
+// The one write path: whichever link is open at the time, each entry of a job
+// one write, every write made even after one that failed.
+TEST(LinkWriter, WritesEachEntryToTheLinkOpenAtTheTime) {
+    std::unique_ptr<PrinterLink> link;
+    LinkWriter writer([&link] { return link.get(); });
+    EXPECT_EQ(writer.write(std::string_view("none")), 0); // no link, nothing happens
+
+    auto channel = std::make_unique<RecordingChannel>();
+    const auto record = channel->record();
+    link = std::make_unique<PrinterLink>(PortKind::Serial, std::move(channel));
+    EXPECT_EQ(writer.write(std::string_view()), 0); // an empty write is still made
+    const std::vector<std::string> job = {"ab", "", "cde"};
+    EXPECT_EQ(writer.write(job), 5);
+    record->writeResult = 0; // the printer takes nothing
+    EXPECT_EQ(writer.write(job), 0);
+    EXPECT_EQ(record->writes, (std::vector<std::string>{"", "ab", "", "cde", "ab", "", "cde"}));
+
+    // More than one write of the link can carry is not cut short: nothing is
+    // written (the bytes are never touched).
+    record->writes.clear();
+    const char one = 'x';
+    EXPECT_EQ(writer.write(std::string_view(&one, std::size_t{1} << 31)), 0);
+    EXPECT_TRUE(record->writes.empty());
 }

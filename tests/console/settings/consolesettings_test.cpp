@@ -110,7 +110,7 @@ TEST_F(ConsoleSettingsTest, ValuesAreReadAsTheConsoleReadsThem) {
          [](const ConsoleSettings& s) { return s.delaytime == 300; }},
         {"CutCommand=_=", "strings", [](const ConsoleSettings& s) { return s.cutCommand.empty(); }},
         {"Cutcommand=_=1b 69", "strings",
-         [](const ConsoleSettings& s) { return s.cutCommand == DefaultCutCommand; }},
+         [](const ConsoleSettings& s) { return s.cutCommand == printercommands::DefaultCutCommand; }},
     };
     for (const Case& c : cases) {
         put(std::string("[") + c.section + "]=_=\r\n" + c.line + "\r\n");

@@ -9,16 +9,20 @@ std::string missingDevice(const QString& dir, const std::string& name) {
     return QDir(dir).filePath(QStringLiteral("no-such-device-")).toStdString() + name;
 }
 
-bool useTestPortMap(const QString& dir, const std::string& com1) {
+bool useTestPortMap(const QString& dir, const std::string& com1,
+                    const std::map<std::string, std::string>& others) {
     std::string map = "# written by the test\nCOM1 = " + com1 + "\n";
+    const auto add = [&](const std::string& name, const std::string& missingName) {
+        const auto given = others.find(name);
+        map += name + " = " +
+               (given != others.end() ? given->second : missingDevice(dir, missingName)) + "\n";
+    };
     for (int i = 2; i <= 14; ++i)
-        map += "COM" + std::to_string(i) + " = " + missingDevice(dir, "com" + std::to_string(i)) +
-               "\n";
+        add("COM" + std::to_string(i), "com" + std::to_string(i));
     for (const char* name : {"LPT1", "LPT2"})
-        map += std::string(name) + " = " + missingDevice(dir, name) + "\n";
+        add(name, name);
     for (int i = 1; i <= 10; ++i)
-        map += "USB" + std::to_string(i) + " = " + missingDevice(dir, "usb" + std::to_string(i)) +
-               "\n";
+        add("USB" + std::to_string(i), "usb" + std::to_string(i));
     const QString path = QDir(dir).filePath(QStringLiteral("ports.conf"));
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))

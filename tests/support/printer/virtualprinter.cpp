@@ -1,152 +1,52 @@
 #include "tests/support/printer/virtualprinter.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <pty.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <termios.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdint>
-#include <vector>
+#include "printer/core/endpoint.h"
 
 namespace testsupport {
 
-namespace {
-
-void closeFd(int& fd) {
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
-}
-
-} // namespace
-
-VirtualPrinter::VirtualPrinter(Kind kind) : m_kind(kind) {}
+VirtualPrinter::VirtualPrinter(std::unique_ptr<posprinter::Endpoint> endpoint)
+    : m_endpoint(std::move(endpoint)), m_devicePath(m_endpoint->devicePath()),
+      m_port(m_endpoint->port()), m_slave(m_endpoint->slaveFd()) {}
 
 std::unique_ptr<VirtualPrinter> VirtualPrinter::serial() {
-    std::unique_ptr<VirtualPrinter> printer(new VirtualPrinter(Kind::Serial));
-    char name[256] = {};
-    if (::openpty(&printer->m_master, &printer->m_slave, name, nullptr, nullptr) != 0)
+    auto endpoint = posprinter::Endpoint::openPty();
+    if (!endpoint)
         return nullptr;
-    // Raw on both ends: no echo of what we send back, no line-end changes.
-    termios tio{};
-    if (::tcgetattr(printer->m_slave, &tio) == 0) {
-        ::cfmakeraw(&tio);
-        ::tcsetattr(printer->m_slave, TCSANOW, &tio);
-    }
-    ::fcntl(printer->m_master, F_SETFL, ::fcntl(printer->m_master, F_GETFL) | O_NONBLOCK);
-    ::fcntl(printer->m_master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(printer->m_slave, F_SETFD, FD_CLOEXEC);
-    printer->m_devicePath = name;
+    std::unique_ptr<VirtualPrinter> printer(new VirtualPrinter(std::move(endpoint)));
     printer->start();
     return printer;
 }
 
 std::unique_ptr<VirtualPrinter> VirtualPrinter::tcp() {
-    std::unique_ptr<VirtualPrinter> printer(new VirtualPrinter(Kind::Tcp));
-    printer->m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (printer->m_listener < 0)
+    // One printer, one connection: a new one replaces the old.
+    auto endpoint =
+        posprinter::Endpoint::listenTcp("127.0.0.1", 0, posprinter::Endpoint::Takeover::Replace);
+    if (!endpoint)
         return nullptr;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    if (::bind(printer->m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(printer->m_listener, 4) != 0 ||
-        ::getsockname(printer->m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return nullptr;
-    printer->m_port = ntohs(address.sin_port);
+    std::unique_ptr<VirtualPrinter> printer(new VirtualPrinter(std::move(endpoint)));
     printer->start();
     return printer;
 }
 
 VirtualPrinter::~VirtualPrinter() {
-    stopThread();
-    closeFd(m_master);
-    closeFd(m_slave);
-    closeFd(m_listener);
-    closeFd(m_wake);
+    m_endpoint->stop();
 }
 
 void VirtualPrinter::start() {
-    m_wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    m_thread = std::thread([this] { run(); });
-}
-
-void VirtualPrinter::wake() const {
-    const std::uint64_t one = 1;
-    (void)!::write(m_wake, &one, sizeof one);
-}
-
-void VirtualPrinter::stopThread() {
-    if (!m_thread.joinable())
-        return;
-    {
+    posprinter::Endpoint::Handlers handlers;
+    handlers.received = [this](std::string_view bytes) {
         std::lock_guard lock(m_mutex);
-        m_stop = true;
-    }
-    wake();
-    m_thread.join();
-}
-
-void VirtualPrinter::run() {
-    std::vector<char> buffer(64 * 1024);
-    for (;;) {
-        pollfd fds[3] = {{m_wake, POLLIN, 0}, {-1, POLLIN, 0}, {-1, POLLIN, 0}};
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_stop)
-                return;
-            if (m_reading)
-                fds[1].fd = m_master;
-            fds[2].fd = m_listener;
-        }
-        if (::poll(fds, 3, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        if ((fds[0].revents & POLLIN) != 0) {
-            std::uint64_t count = 0;
-            (void)!::read(m_wake, &count, sizeof count);
-        }
-        if (fds[2].fd >= 0 && (fds[2].revents & POLLIN) != 0) {
-            const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (connection >= 0) {
-                std::lock_guard lock(m_mutex);
-                closeFd(m_master); // one printer, one connection: the newest wins
-                m_master = connection;
-                ++m_connections;
-                m_changed.notify_all();
-            }
-        }
-        if (fds[1].fd >= 0 && fds[1].revents != 0) {
-            const ssize_t got = m_kind == Kind::Tcp
-                                    ? ::recv(fds[1].fd, buffer.data(), buffer.size(), MSG_DONTWAIT)
-                                    : ::read(fds[1].fd, buffer.data(), buffer.size());
-            const int error = errno;
-            std::unique_lock lock(m_mutex);
-            if (got > 0) {
-                if (m_recording)
-                    m_received.append(buffer.data(), static_cast<std::size_t>(got));
-                m_count += static_cast<std::size_t>(got);
-                m_changed.notify_all();
-            } else if (m_kind == Kind::Tcp && (got == 0 || (error != EAGAIN && error != EINTR))) {
-                if (m_master == fds[1].fd)
-                    closeFd(m_master); // the tool closed the connection
-            } else if (got < 0 && error != EAGAIN && error != EINTR) {
-                // A pty between two owners of the slave: look again shortly, don't spin.
-                lock.unlock();
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-        }
-    }
+        if (m_recording)
+            m_received.append(bytes);
+        m_count += bytes.size();
+        m_changed.notify_all();
+    };
+    handlers.accepted = [this] {
+        std::lock_guard lock(m_mutex);
+        ++m_connections;
+        m_changed.notify_all();
+    };
+    m_endpoint->start(std::move(handlers));
 }
 
 std::string VirtualPrinter::received() const {
@@ -186,45 +86,16 @@ void VirtualPrinter::setRecording(bool on) {
 }
 
 void VirtualPrinter::setReading(bool on) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_reading = on;
-    }
-    wake();
+    m_endpoint->setReading(on);
 }
 
 bool VirtualPrinter::sendBack(const std::string& bytes) {
-    std::lock_guard lock(m_mutex);
-    if (m_master < 0)
-        return false;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        pollfd p{m_master, POLLOUT, 0};
-        if (::poll(&p, 1, 1000) <= 0)
-            return false;
-        const ssize_t sent =
-            m_kind == Kind::Tcp
-                ? ::send(m_master, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL)
-                : ::write(m_master, bytes.data() + done, bytes.size() - done);
-        if (sent < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
-        if (sent > 0)
-            done += static_cast<std::size_t>(sent);
-    }
-    return true;
+    return m_endpoint->sendBack(bytes);
 }
 
 void VirtualPrinter::vanish() {
-    stopThread();
-    std::lock_guard lock(m_mutex);
-    if (m_kind == Kind::Tcp && m_master >= 0) {
-        // Linger 0: the close sends a reset, as a printer that lost power would.
-        linger hard{1, 0};
-        ::setsockopt(m_master, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-    }
-    closeFd(m_master);
-    closeFd(m_listener);
-    closeFd(m_slave);
+    m_endpoint->vanish();
+    m_slave = -1;
 }
 
 } // namespace testsupport

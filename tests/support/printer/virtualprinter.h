@@ -2,10 +2,10 @@
 
 // A printer that tests can talk to: the far end of a pseudo-terminal (the
 // tool opens the slave path like a serial port) or a TCP listener on
-// 127.0.0.1 with an ephemeral port. A thread records every byte that
-// arrives; the test can send bytes back, stop reading so that the tool's
-// writes fill the buffers and hit their deadline, and vanish while connected
-// like an unplugged cable.
+// 127.0.0.1 with an ephemeral port. It records every byte that arrives; the
+// test can send bytes back, stop reading so that the tool's writes fill the
+// buffers and hit their deadline, and vanish while connected like an
+// unplugged cable. The lines themselves are the virtual printer's endpoints.
 
 #include <chrono>
 #include <condition_variable>
@@ -14,7 +14,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
+
+namespace posprinter {
+class Endpoint;
+}
 
 namespace testsupport {
 
@@ -57,20 +60,13 @@ public:
     void vanish();
 
 private:
-    enum class Kind { Serial, Tcp };
-    explicit VirtualPrinter(Kind kind);
+    explicit VirtualPrinter(std::unique_ptr<posprinter::Endpoint> endpoint);
     void start();
-    void run();
-    void wake() const;
-    void stopThread();
 
-    Kind m_kind;
-    int m_master = -1;   // pty master, or the accepted TCP connection
-    int m_slave = -1;    // pty slave held open, so the master never sees a hang-up
-    int m_listener = -1; // TCP
-    int m_wake = -1;     // eventfd to wake the thread on a change
+    std::unique_ptr<posprinter::Endpoint> m_endpoint;
     std::string m_devicePath;
     std::uint16_t m_port = 0;
+    int m_slave = -1;
 
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
@@ -78,9 +74,6 @@ private:
     std::size_t m_count = 0;
     int m_connections = 0;
     bool m_recording = true;
-    bool m_reading = true;
-    bool m_stop = false;
-    std::thread m_thread;
 };
 
 } // namespace testsupport
