@@ -55,7 +55,10 @@ Writes PrintEffectTest(ChannelKind channel) {
 }
 
 std::optional<std::uint8_t> parseHeadParameter(QStringView text) {
-    const QStringView digits = text.trimmed();
+    QStringView digits = text.trimmed();
+    // A leading plus sign is read as the form's numeric conversion reads it.
+    if (digits.startsWith(u'+'))
+        digits = digits.mid(1);
     if (digits.isEmpty())
         return std::nullopt;
     int value = 0;

@@ -41,7 +41,8 @@ inline constexpr int MaxHeadParameter = 127;
 [[nodiscard]] Writes PrintEffectTest(ChannelKind channel);
 
 // The head parameter as typed into the n box: a whole decimal number from 0 to
-// MaxHeadParameter, blanks around it allowed. nullopt for anything else.
+// MaxHeadParameter, with an optional plus sign, blanks around it allowed.
+// nullopt for anything else.
 [[nodiscard]] std::optional<std::uint8_t> parseHeadParameter(QStringView text);
 
 } // namespace headadjust

@@ -4,12 +4,15 @@
 #include "headadjust/messenger.h"
 #include "headadjust/portchoice.h"
 #include "platform/dialog/templatedialog.h"
+#include "platform/dialog/widgetrules.h"
+#include "platform/dialog/writeprogress.h"
 #include "platform/portmap.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -47,6 +50,10 @@ QString portFailureMessage(const platform::PortMap& map, const QString& portName
 
 QString chooseAPortMessage() {
     return QStringLiteral("请选择一个可用通讯端口!");
+}
+
+QString badSpeedMessage(const QString& speedText) {
+    return QStringLiteral("“%1”不是可用的波特率,请选择一个可用的波特率!").arg(speedText);
 }
 
 // A label whose wrapped lines share its height. The table gives two-line
@@ -96,6 +103,7 @@ QWidget* createControl(const ControlEntry& entry, QWidget* container) {
         // Typed text is used as it stands; it never joins the list.
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setEditText(caption);
+        dialog::ignoreWheelUnlessFocused(*combo);
         return combo;
     }
     case ControlKind::CommandButton: {
@@ -125,7 +133,12 @@ void addItems(QComboBox* combo, const QStringList& items) {
 } // namespace
 
 MainForm::MainForm(Messenger& messenger, QWidget* parent)
-    : QWidget(parent), m_messenger(messenger) {
+    : QWidget(parent), m_messenger(messenger),
+      m_writer(
+          [this](std::string_view bytes, const platform::WriteControl& control) {
+              return m_channel.writeSegment(bytes, control);
+          },
+          [this] { m_channel.discardOutput(); }) {
     setObjectName(QLatin1String(FormName));
     setWindowTitle(QStringLiteral("Ostrelle"));
     setWindowIcon(QIcon(QStringLiteral(":/ostrelle/ostrelle.png")));
@@ -227,6 +240,18 @@ void MainForm::showEvent(QShowEvent* event) {
     m_option1->setChecked(true);
 }
 
+void MainForm::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+            button && button->isEnabled()) {
+            button->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void MainForm::closeEvent(QCloseEvent* event) {
     m_channel.close();
     QWidget::closeEvent(event);
@@ -281,6 +306,7 @@ void MainForm::openParallel() {
     }
     const platform::PortMap map = platform::PortMap::load();
     const platform::PortMapping mapping = map.resolve(name.toStdString());
+    m_portName = name;
     if (mapping.devicePath.empty() || !m_channel.openParallel(mapping.devicePath))
         tell(portFailureMessage(map, name, m_channel.lastError()));
 }
@@ -294,15 +320,20 @@ void MainForm::openSerial() {
     }
     const std::optional<std::uint32_t> speed = parseSerialSpeed(m_speedText);
     if (!speed) {
-        tell(QStringLiteral("“%1”不是可用的波特率,请选择一个可用的波特率!").arg(m_speedText));
+        tell(badSpeedMessage(m_speedText));
         return;
     }
     const QString name = QStringLiteral("COM%1").arg(m_commPortNumber);
     const platform::PortMap map = platform::PortMap::load();
     const platform::PortMapping mapping = map.resolve(name.toStdString());
+    m_portName = name;
     // A freshly opened port has empty queues; nothing older can go out.
-    if (mapping.devicePath.empty() || !m_channel.openSerial(mapping.devicePath, *speed))
-        tell(portFailureMessage(map, name, m_channel.lastError()));
+    if (mapping.devicePath.empty() || !m_channel.openSerial(mapping.devicePath, *speed)) {
+        if (m_channel.speedRefused())
+            tell(withDetails(badSpeedMessage(m_speedText), m_channel.lastError()));
+        else
+            tell(portFailureMessage(map, name, m_channel.lastError()));
+    }
 }
 
 void MainForm::disconnectPort() {
@@ -348,13 +379,17 @@ void MainForm::send(const Writes& writes) {
         tell(noChannelMessage());
         return;
     }
-    for (const Write& bytes : writes) {
-        if (!m_channel.write(bytes)) {
-            tell(withDetails(QStringLiteral("数据发送失败,请检查打印机和端口!"),
-                             m_channel.lastError()));
-            return;
-        }
+    platform::WriteJobResult result;
+    {
+        dialog::WriteProgress progress(*this, m_writer,
+                                       QStringLiteral("正在向 %1 发送数据…").arg(m_portName));
+        result = progress.write(writes);
     }
+    // A cancel is the user's own choice; anything else that ended the writes is told.
+    if (result.outcome != platform::WriteOutcome::Done &&
+        result.outcome != platform::WriteOutcome::Cancelled)
+        tell(withDetails(QStringLiteral("数据发送失败,请检查打印机和端口!"),
+                         result.reason.toStdString()));
 }
 
 void MainForm::tell(const QString& text) {

@@ -7,6 +7,7 @@
 
 #include "headadjust/headcommands.h"
 #include "headadjust/outputchannel.h"
+#include "platform/writeworker.h"
 
 #include <QWidget>
 
@@ -36,6 +37,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Enter on a focused button clicks it.
+    void keyPressEvent(QKeyEvent* event) override;
     // Closing the window releases the port at once, not when the program ends.
     void closeEvent(QCloseEvent* event) override;
 
@@ -52,13 +55,18 @@ private:
 
     void openParallel();
     void openSerial();
-    // Sends the writes in order on the output channel; says so when there is
-    // no channel or a write fails, and stops there.
+    // Sends the writes in order on the output channel, off the window's
+    // thread (see dialog::WriteProgress); says so when there is no channel or
+    // a write fails, and stops there.
     void send(const Writes& writes);
     void tell(const QString& text);
 
     Messenger& m_messenger;
     OutputChannel m_channel;
+    // Writes to m_channel on its own thread; declared after the channel so
+    // that it ends before the channel closes.
+    platform::WriteWorker m_writer;
+    QString m_portName; // the port the channel was opened on, for messages
     std::int16_t m_commPortNumber = 0;
     QString m_speedText;
     bool m_shownOnce = false;

@@ -1,11 +1,13 @@
 #include "headadjust/messenger.h"
 
-#include <QMessageBox>
+#include "platform/dialog/widgetrules.h"
 
 namespace headadjust {
 
 void QtMessenger::showMessage(QWidget* parent, const QString& text) {
-    QMessageBox::warning(parent, QStringLiteral("Ostrelle"), text);
+    dialog::makeMessageBox(parent, QMessageBox::Warning, QStringLiteral("Ostrelle"), text,
+                           QMessageBox::Ok)
+        ->exec();
 }
 
 } // namespace headadjust

@@ -7,6 +7,7 @@
 #include "headadjust/headcommands.h"
 #include "platform/devicefile.h"
 #include "platform/serialport.h"
+#include "platform/writeworker.h"
 
 #include <chrono>
 #include <cstdint>
@@ -29,6 +30,8 @@ public:
     OutputChannel(const OutputChannel&) = delete;
     OutputChannel& operator=(const OutputChannel&) = delete;
 
+    // False also when the port keeps another rate than the one asked for
+    // (a driver that cannot do it); speedRefused() then tells so.
     [[nodiscard]] bool openSerial(const std::string& devicePath, std::uint32_t baudRate);
     [[nodiscard]] bool openParallel(const std::string& devicePath);
 
@@ -39,8 +42,16 @@ public:
 
     // True when every byte was handed over.
     [[nodiscard]] bool write(std::string_view bytes);
+    // One write as a WriteWorker runs it (on its thread): the bytes handed
+    // over, and why not all of them when short. Stops when control.stop asks.
+    [[nodiscard]] platform::SegmentReport writeSegment(std::string_view bytes,
+                                                       const platform::WriteControl& control);
+    // Drops what the serial driver still holds (after a cancelled write).
+    void discardOutput();
     // What the last failed open or write of either port said; empty when none.
     [[nodiscard]] const std::string& lastError() const { return m_lastError; }
+    // The last openSerial failed because the port would not take the rate.
+    [[nodiscard]] bool speedRefused() const { return m_speedRefused; }
     // Lets what was written go out, within CloseDeadline, then releases
     // whatever is open.
     void close();
@@ -49,6 +60,7 @@ private:
     platform::SerialPort m_serial;
     platform::DeviceFile m_parallel;
     std::string m_lastError;
+    bool m_speedRefused = false;
 };
 
 } // namespace headadjust

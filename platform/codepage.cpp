@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -17,34 +18,55 @@ bool isReserved(char32_t c) {
            (c >= 0xD800 && c <= 0xDFFF);
 }
 
-// GBK double-byte characters, asked of iconv once. decode[] is indexed by
+// One character of code page 936 as iconv reads it; 0 when the bytes are not
+// exactly one plain BMP character above ASCII.
+char16_t decodeOne(iconv_t cd, const char* bytes, size_t size) {
+    char in[2] = {};
+    std::copy(bytes, bytes + size, in);
+    unsigned char out[8] = {};
+    char* inPtr = in;
+    char* outPtr = reinterpret_cast<char*>(out);
+    size_t inLeft = size;
+    size_t outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    if (rc == static_cast<size_t>(-1) || inLeft != 0 || outLeft != sizeof out - 4)
+        return 0;
+    const char32_t c =
+        out[0] | (out[1] << 8) | (out[2] << 16) | (static_cast<char32_t>(out[3]) << 24);
+    if (c < 0x80 || c > 0xFFFF || isReserved(c))
+        return 0;
+    return static_cast<char16_t>(c);
+}
+
+// The code page's characters, asked of iconv once. decode[] is indexed by
 // (lead - 0x81) * 256 + trail and holds 0 where the pair is not a character;
-// encode[] maps a character back to its two bytes (lead << 8 | trail), 0 for none.
+// single80 is the character of the single byte 0x80 (the euro sign), 0 when
+// the converter has none; encode[] maps a character back to its bytes:
+// lead << 8 | trail for a pair, the byte itself for 0x80, 0 for none.
 struct Tables {
     std::vector<char16_t> decode = std::vector<char16_t>(126 * 256, 0);
     std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(0x10000, 0);
+    char16_t single80 = 0;
 
     Tables() {
         iconv_t cd = iconv_open("UCS-4LE", "GBK");
         if (cd == reinterpret_cast<iconv_t>(-1))
             return; // no converter: every byte above 0x7F is escaped, still lossless
+        // The single byte first: when a pair means the same character too,
+        // the pair is the one escaped, so that each character has one encoding.
+        const char euro = '\x80';
+        if (const char16_t c = decodeOne(cd, &euro, 1); c != 0) {
+            single80 = c;
+            encode[c] = 0x80;
+        }
         for (int lead = 0x81; lead <= 0xFE; ++lead) {
             for (int trail = 0x40; trail <= 0xFE; ++trail) {
-                char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                unsigned char out[8] = {};
-                char* inPtr = in;
-                char* outPtr = reinterpret_cast<char*>(out);
-                size_t inLeft = 2;
-                size_t outLeft = sizeof out;
-                iconv(cd, nullptr, nullptr, nullptr, nullptr);
-                const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-                if (rc == static_cast<size_t>(-1) || inLeft != 0 || outLeft != sizeof out - 4)
-                    continue;
-                const char32_t c =
-                    out[0] | (out[1] << 8) | (out[2] << 16) | (static_cast<char32_t>(out[3]) << 24);
-                if (c < 0x80 || c > 0xFFFF || isReserved(c) || encode[c] != 0)
-                    continue; // not a plain BMP character, or already taken
-                decode[(lead - 0x81) * 256 + trail] = static_cast<char16_t>(c);
+                const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                const char16_t c = decodeOne(cd, in, 2);
+                if (c == 0 || encode[c] != 0)
+                    continue; // not a character, or already taken
+                decode[(lead - 0x81) * 256 + trail] = c;
                 encode[c] = static_cast<std::uint16_t>(lead << 8 | trail);
             }
         }
@@ -66,7 +88,8 @@ void appendBytes(std::string& out, QStringView text) {
         } else if (c >= EscapeBase && c <= EscapeBase + 0xFF) {
             out.push_back(static_cast<char>(c - EscapeBase));
         } else if (const std::uint16_t code = t.encode[c]; code != 0) {
-            out.push_back(static_cast<char>(code >> 8));
+            if (code > 0xFF)
+                out.push_back(static_cast<char>(code >> 8));
             out.push_back(static_cast<char>(code & 0xFF));
         } else {
             // Not in GBK; a surrogate pair is one character and one '?'.
@@ -93,6 +116,10 @@ QString toUnicode(std::string_view bytes) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
             out.append(QChar(char16_t{b}));
+            continue;
+        }
+        if (b == 0x80 && t.single80 != 0) {
+            out.append(QChar(t.single80));
             continue;
         }
         if (b >= 0x81 && b <= 0xFE && i + 1 < bytes.size()) {

@@ -5,9 +5,10 @@
 //
 // Both directions are lossless: toUnicode() followed by fromUnicode() gives back
 // every byte string that holds no NUL, byte for byte.
-//  - A valid GBK character (one byte below 0x80, or a lead byte 0x81..0xFE with
-//    its trail byte) becomes the Unicode character glibc's iconv gives for it.
-//  - Any other byte (0x80, 0xFF, a lead byte without a valid trail) becomes
+//  - A valid GBK character (one byte below 0x80, the single byte 0x80 that is
+//    the euro sign, or a lead byte 0x81..0xFE with its trail byte) becomes the
+//    Unicode character glibc's iconv gives for it.
+//  - Any other byte (0xFF, a lead byte without a valid trail) becomes
 //    the private-use character U+F700 + byte, and goes back as that one byte.
 //  - A GBK character whose Unicode value is one of the reserved characters
 //    below (which GBK does not use) would be ambiguous; it is escaped the same

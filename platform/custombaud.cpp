@@ -27,4 +27,11 @@ std::optional<std::uint32_t> get(int fd) {
     return tio.c_ospeed;
 }
 
+std::optional<std::uint32_t> getInput(int fd) {
+    termios2 tio{};
+    if (::ioctl(fd, TCGETS2, &tio) != 0)
+        return std::nullopt;
+    return tio.c_ispeed;
+}
+
 } // namespace platform::custombaud

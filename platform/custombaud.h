@@ -13,5 +13,8 @@ namespace platform::custombaud {
 bool set(int fd, std::uint32_t baud);
 // The output rate as the kernel keeps it (exact for custom rates).
 [[nodiscard]] std::optional<std::uint32_t> get(int fd);
+// The input rate likewise; it differs from the output rate only when the
+// line was left with split speeds.
+[[nodiscard]] std::optional<std::uint32_t> getInput(int fd);
 
 } // namespace platform::custombaud

@@ -16,11 +16,15 @@ namespace {
 
 // Longest time-out we honour; far beyond any real write, small enough for the clock.
 constexpr std::chrono::milliseconds MaxTimeout = std::chrono::hours(24 * 365);
+// How often a write that may be stopped looks at its stop token while it waits.
+constexpr int StopCheckMs = 20;
 
-void sleepAtMost(std::chrono::milliseconds step, Clock::time_point deadline) {
-    const auto left = deadline - Clock::now();
-    if (left > Clock::duration::zero())
-        std::this_thread::sleep_for(std::min<Clock::duration>(step, left));
+// poll() for at most the time left, in slices when a stop may come.
+int pollFor(pollfd& p, Clock::time_point deadline, const std::stop_token& stop) {
+    int ms = millisecondsLeft(deadline);
+    if (stop.stop_possible())
+        ms = std::min(ms, StopCheckMs);
+    return ::poll(&p, 1, ms);
 }
 
 } // namespace
@@ -38,54 +42,98 @@ int millisecondsLeft(Clock::time_point deadline) {
     return static_cast<int>(std::min<long long>(ms, 1'000'000'000));
 }
 
-std::size_t writeUntil(int fd, const char* data, std::size_t n, Clock::time_point deadline,
-                       HoldOutput hold, std::string* error) {
-    std::size_t done = 0;
+bool pause(std::chrono::milliseconds step, Clock::time_point deadline,
+           const std::stop_token& stop) {
+    const auto until = std::min<Clock::time_point>(Clock::now() + step, deadline);
+    while (!stop.stop_requested()) {
+        const auto left = until - Clock::now();
+        if (left <= Clock::duration::zero())
+            return true;
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(left, std::chrono::milliseconds(StopCheckMs)));
+    }
+    return false;
+}
+
+WriteReport writeUntil(int fd, const char* data, std::size_t n, Clock::time_point deadline,
+                       HoldOutput hold, const WriteControl& control) {
+    WriteReport report;
     bool pollSaidReady = false;
-    while (done < n) {
+    const auto stopped = [&] { return control.stop.stop_requested(); };
+    while (report.written < n) {
+        if (stopped()) {
+            report.error = ECANCELED;
+            break;
+        }
         if (hold != nullptr && hold(fd)) {
-            if (Clock::now() >= deadline)
+            if (Clock::now() >= deadline) {
+                report.error = ETIMEDOUT;
                 break;
-            sleepAtMost(std::chrono::milliseconds(10), deadline);
+            }
+            (void)pause(std::chrono::milliseconds(10), deadline, control.stop);
             continue;
         }
-        const ssize_t written = ::write(fd, data + done, n - done);
+        const ssize_t written = ::write(fd, data + report.written, n - report.written);
         if (written > 0) {
-            done += static_cast<std::size_t>(written);
+            report.written += static_cast<std::size_t>(written);
             pollSaidReady = false;
+            if (control.progress)
+                control.progress(report.written);
             continue;
         }
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            if (error != nullptr)
-                *error = lastErrnoMessage("write");
+            report.error = errno;
             break;
         }
-        if (Clock::now() >= deadline)
+        if (Clock::now() >= deadline) {
+            report.error = ETIMEDOUT;
             break;
+        }
         // Some printer drivers have no poll and always report ready; don't spin on them.
         if (pollSaidReady)
-            sleepAtMost(std::chrono::milliseconds(2), deadline);
+            (void)pause(std::chrono::milliseconds(2), deadline, control.stop);
         pollfd p{fd, POLLOUT, 0};
-        const int ready = ::poll(&p, 1, millisecondsLeft(deadline));
+        const int ready = pollFor(p, deadline, control.stop);
         if (ready < 0 && errno != EINTR) {
-            if (error != nullptr)
-                *error = lastErrnoMessage("poll");
+            report.error = errno;
+            break;
+        }
+        if (ready > 0 && (p.revents & POLLOUT) == 0 && (p.revents & (POLLHUP | POLLERR)) != 0) {
+            // The far end is gone: nothing written now would arrive.
+            report.error = EPIPE;
             break;
         }
         pollSaidReady = ready > 0;
     }
-    return done;
+    return report;
 }
 
-bool waitWritable(int fd, Clock::time_point deadline) {
+std::string writeErrorMessage(int error) {
+    switch (error) {
+    case 0:
+        return {};
+    case ETIMEDOUT:
+        return writeTimeoutMessage();
+    case ECANCELED:
+        return errnoMessage(ECANCELED);
+    default:
+        return "写入：" + errnoMessage(error);
+    }
+}
+
+bool waitWritable(int fd, Clock::time_point deadline, const std::stop_token& stop) {
     for (;;) {
+        if (stop.stop_requested())
+            return false;
         pollfd p{fd, POLLOUT, 0};
-        const int ready = ::poll(&p, 1, millisecondsLeft(deadline));
+        const int ready = pollFor(p, deadline, stop);
         if (ready > 0)
             return (p.revents & POLLOUT) != 0;
-        if (ready == 0 || errno != EINTR)
+        if (ready == 0 && Clock::now() >= deadline)
+            return false;
+        if (ready < 0 && errno != EINTR)
             return false;
     }
 }
@@ -108,7 +156,7 @@ std::size_t readWaiting(int fd, char* buffer, std::size_t capacity, std::string*
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK && error != nullptr)
-            *error = lastErrnoMessage("read");
+            *error = lastErrnoMessage("读取");
         return 0;
     }
 }

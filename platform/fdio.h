@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 namespace platform::fdio {
@@ -20,15 +22,36 @@ using Clock = std::chrono::steady_clock;
 // Called before each attempt; true means output must wait (emulated flow control).
 using HoldOutput = bool (*)(int fd);
 
-// Writes on a non-blocking descriptor until everything is written, the
-// deadline passes or the descriptor fails. Returns the count written; on a
-// failure the errno text goes to *error.
-[[nodiscard]] std::size_t writeUntil(int fd, const char* data, std::size_t n,
-                                     Clock::time_point deadline, HoldOutput hold,
-                                     std::string* error);
+// What a long write listens to while it runs (on whatever thread it runs):
+// a stop request ends it within a few milliseconds, and progress hears the
+// count written so far after each piece the driver takes.
+struct WriteControl {
+    std::stop_token stop;
+    std::function<void(std::size_t written)> progress;
+};
 
-// Waits until the descriptor accepts output; false when the deadline passed first.
-bool waitWritable(int fd, Clock::time_point deadline);
+// How a write ended: the count written and, when that is short of the count
+// asked, why: an errno value, ETIMEDOUT when the deadline passed, ECANCELED
+// when a stop was requested, EPIPE when the descriptor reported a hang-up.
+struct WriteReport {
+    std::size_t written = 0;
+    int error = 0;
+};
+
+// Writes on a non-blocking descriptor until everything is written, the
+// deadline passes, a stop is requested or the descriptor fails.
+[[nodiscard]] WriteReport writeUntil(int fd, const char* data, std::size_t n,
+                                     Clock::time_point deadline, HoldOutput hold,
+                                     const WriteControl& control = {});
+// The text of a WriteReport's error, as a failure message shows it.
+[[nodiscard]] std::string writeErrorMessage(int error);
+
+// Waits until the descriptor accepts output; false when the deadline passed
+// (or a stop was requested) first.
+bool waitWritable(int fd, Clock::time_point deadline, const std::stop_token& stop = {});
+// Sleeps for step, at most until the deadline; false when a stop was requested.
+bool pause(std::chrono::milliseconds step, Clock::time_point deadline,
+           const std::stop_token& stop = {});
 
 // FIONREAD; nullopt where the descriptor has no input queue.
 [[nodiscard]] std::optional<std::size_t> bytesWaiting(int fd);

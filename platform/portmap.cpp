@@ -125,15 +125,19 @@ std::string PortMap::describe(std::string_view name) const {
     const PortMapping mapping = resolve(name);
     switch (mapping.source) {
     case PortMapping::Source::Default:
-        return mapping.name + " → " + mapping.devicePath + " (default)";
+        return mapping.name + " → " + mapping.devicePath + " (默认)";
     case PortMapping::Source::UserFile:
     case PortMapping::Source::EnvironmentFile:
-        return mapping.name + " → " + mapping.devicePath + " (from " + shortPath(mapping.mapFile) +
+        return mapping.name + " → " + mapping.devicePath + " (来自 " + shortPath(mapping.mapFile) +
                ")";
     case PortMapping::Source::Unknown:
         break;
     }
-    return mapping.name + ": no device";
+    return noDeviceMessage(mapping.name);
+}
+
+std::string noDeviceMessage(std::string_view name) {
+    return std::string(name) + "：没有对应的设备";
 }
 
 std::vector<PortMapping> PortMap::presentUsbPrinters() const {

@@ -29,7 +29,8 @@ public:
     [[nodiscard]] static PortMap fromFile(const std::string& path, PortMapping::Source source);
 
     [[nodiscard]] PortMapping resolve(std::string_view name) const;
-    // A short text for tooltips: "COM1 → /dev/ttyUSB0 (from ~/.config/poskit/ports.conf)".
+    // A short text for tooltips, in the tools' language:
+    // "COM1 → /dev/ttyUSB0 (来自 ~/.config/poskit/ports.conf)", "COM3 → /dev/ttyS2 (默认)".
     [[nodiscard]] std::string describe(std::string_view name) const;
     // USB1..USB10 whose device node exists, in order.
     [[nodiscard]] std::vector<PortMapping> presentUsbPrinters() const;
@@ -39,5 +40,8 @@ private:
     std::string m_file;
     PortMapping::Source m_source = PortMapping::Source::Default;
 };
+
+// What the tools say of a name the map leads nowhere: "ETHERNET：没有对应的设备".
+[[nodiscard]] std::string noDeviceMessage(std::string_view name);
 
 } // namespace platform

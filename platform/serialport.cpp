@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <thread>
 #include <utility>
 
 namespace platform {
@@ -146,8 +145,12 @@ void stateToTermios(const CommState& state, termios& tio) {
     tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     if (const auto* row =
-            findRow(BaudRows, [&](const BaudRow& r) { return r.baud == state.baudRate; }))
+            findRow(BaudRows, [&](const BaudRow& r) { return r.baud == state.baudRate; })) {
         ::cfsetspeed(&tio, row->speed);
+        // No separate input rate: after a custom rate CIBAUD still says BOTHER
+        // and would keep the input at the old rate.
+        tio.c_cflag &= ~static_cast<tcflag_t>(CIBAUD);
+    }
     if (const auto* row =
             findRow(ByteSizeRows, [&](const ByteSizeRow& r) { return r.bits == state.byteSize; }))
         tio.c_cflag = (tio.c_cflag & ~CSIZE) | row->csize;
@@ -195,19 +198,21 @@ void termiosToState(const termios& tio, CommState& state) {
 bool SerialPort::open(const std::string& devicePath) {
     close();
     m_lastError.clear();
+    m_lastErrorCode = 0;
     m_emulated = Emulated{};
+    const auto fail = [&](int error) {
+        m_lastErrorCode = error;
+        m_lastError = openFailureMessage(devicePath, error);
+        return false;
+    };
     // O_NONBLOCK: neither the open nor a write may hang on carrier or flow control.
     UniqueFd fd(::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.isOpen()) {
-        m_lastError = lastErrnoMessage(devicePath.c_str());
-        return false;
-    }
+    if (!fd.isOpen())
+        return fail(errno);
     // TIOCEXCL keeps later opens out (except by root); the lock also catches
     // tools that lock ports with flock, and other instances run as root.
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-        m_lastError = lastErrnoMessage(devicePath.c_str());
-        return false;
-    }
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        return fail(errno == EWOULDBLOCK ? EBUSY : errno);
     (void)::ioctl(fd.get(), TIOCEXCL);
     m_fd = UniqueFd(fd.release(), &releaseExclusive);
     return true;
@@ -265,14 +270,21 @@ bool SerialPort::setRts(bool on) {
     return m_fd.isOpen() && setModemLine(m_fd.get(), TIOCM_RTS, on);
 }
 
-std::size_t SerialPort::write(const char* data, std::size_t n, std::chrono::milliseconds deadline) {
+std::size_t SerialPort::write(const char* data, std::size_t n, std::chrono::milliseconds deadline,
+                              const fdio::WriteControl& control) {
+    m_lastError.clear();
+    m_lastErrorCode = 0;
     if (!m_fd.isOpen() || data == nullptr || n == 0)
         return 0;
-    return fdio::writeUntil(m_fd.get(), data, n, fdio::deadlineAfter(deadline),
-                            m_emulated.outxDsrFlow ? &dsrLow : nullptr, &m_lastError);
+    const fdio::WriteReport report =
+        fdio::writeUntil(m_fd.get(), data, n, fdio::deadlineAfter(deadline),
+                         m_emulated.outxDsrFlow ? &dsrLow : nullptr, control);
+    m_lastErrorCode = report.error;
+    m_lastError = fdio::writeErrorMessage(report.error);
+    return report.written;
 }
 
-bool SerialPort::drain(std::chrono::milliseconds deadline) {
+bool SerialPort::drain(std::chrono::milliseconds deadline, const std::stop_token& stop) {
     if (!m_fd.isOpen())
         return false;
     // tcdrain() could wait forever on a stopped line, so watch the queue instead.
@@ -285,9 +297,14 @@ bool SerialPort::drain(std::chrono::milliseconds deadline) {
             return true;
         if (fdio::Clock::now() >= until)
             return false;
-        std::this_thread::sleep_for(std::min<fdio::Clock::duration>(std::chrono::milliseconds(2),
-                                                                    until - fdio::Clock::now()));
+        if (!fdio::pause(std::chrono::milliseconds(2), until, stop))
+            return false;
     }
+}
+
+void SerialPort::discardOutput() {
+    if (m_fd.isOpen())
+        (void)::tcflush(m_fd.get(), TCOFLUSH);
 }
 
 std::optional<std::size_t> SerialPort::bytesWaiting() const {

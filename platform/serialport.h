@@ -5,6 +5,7 @@
 // port, changed field by field, and applied. How each field maps onto termios
 // is kept in one table in serialport.cpp (see serialtermios.h).
 
+#include "platform/fdio.h"
 #include "platform/uniquefd.h"
 
 #include <chrono>
@@ -67,11 +68,16 @@ public:
     bool setRts(bool on);
 
     // Writes up to n bytes within the deadline and returns how many were
-    // written before it; 0 on failure. Output flow control is honoured.
+    // written before it; 0 on failure. Output flow control is honoured. A
+    // short count leaves its reason in lastError() and lastErrorCode().
     [[nodiscard]] std::size_t write(const char* data, std::size_t n,
-                                    std::chrono::milliseconds deadline);
-    // Waits until the output queue is empty, at most until the deadline.
-    bool drain(std::chrono::milliseconds deadline);
+                                    std::chrono::milliseconds deadline,
+                                    const fdio::WriteControl& control = {});
+    // Waits until the output queue is empty, at most until the deadline or a
+    // requested stop.
+    bool drain(std::chrono::milliseconds deadline, const std::stop_token& stop = {});
+    // Drops whatever the driver still holds for output (after a cancelled write).
+    void discardOutput();
     // Bytes waiting in the input queue; nullopt when the port cannot tell.
     [[nodiscard]] std::optional<std::size_t> bytesWaiting() const;
     // Reads at most min(capacity, bytes waiting); never waits for more.
@@ -79,6 +85,8 @@ public:
 
     // The text of the last failure of open, write or read (empty when none).
     [[nodiscard]] const std::string& lastError() const { return m_lastError; }
+    // Its errno value (see fdio::WriteReport for a write's); 0 when none.
+    [[nodiscard]] int lastErrorCode() const { return m_lastErrorCode; }
 
 private:
     // The parts of the control block that termios cannot hold; the port keeps
@@ -94,6 +102,7 @@ private:
     UniqueFd m_fd;
     Emulated m_emulated;
     std::string m_lastError;
+    int m_lastErrorCode = 0;
 };
 
 } // namespace platform

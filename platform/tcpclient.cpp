@@ -56,12 +56,12 @@ bool TcpClient::connect(const std::string& address, std::int32_t port,
     // inet_aton reads the same forms as inet_addr ("10.1", hex, octal) without
     // mistaking 255.255.255.255 for an error.
     if (address.empty() || ::inet_aton(address.c_str(), &peer.sin_addr) == 0) {
-        m_lastError = "connect: unreadable address";
+        m_lastError = "无法识别的 IP 地址“" + address + "”";
         return false;
     }
     UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!fd.isOpen()) {
-        m_lastError = lastErrnoMessage("socket");
+        m_lastError = lastErrnoMessage("创建套接字");
         return false;
     }
     // Linux gives up on a silent address only after about two minutes; the
@@ -74,7 +74,7 @@ bool TcpClient::connect(const std::string& address, std::int32_t port,
     if (error == 0 && !setBlocking(fd.get(), true))
         error = errno;
     if (error != 0) {
-        m_lastError = "connect: " + errnoMessage(error);
+        m_lastError = "连接：" + errnoMessage(error);
         return false;
     }
     m_fd = std::move(fd);
@@ -95,7 +95,7 @@ long TcpClient::send(const char* data, std::size_t n) {
             return static_cast<long>(sent);
         if (errno == EINTR)
             continue;
-        m_lastError = lastErrnoMessage("send");
+        m_lastError = lastErrnoMessage("发送");
         return -1;
     }
 }

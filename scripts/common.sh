@@ -6,9 +6,9 @@ POSKIT_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-wqy-microhei
+    fonts-wqy-microhei fonts-freefont-ttf qt6-translations-l10n
     desktop-file-utils appstream dpkg-dev file man-db lintian
-    libzint-dev qt6-translations-l10n
+    libzint-dev
 )
 # The fuzz targets (scripts/fuzz): Debian's clang, and the compiler-rt package
 # that holds libFuzzer and clang's sanitizer run-times.

@@ -2,6 +2,7 @@
 
 #include "platform/portmap.h"
 
+#include <cerrno>
 #include <limits>
 
 namespace halmbrook {
@@ -22,12 +23,20 @@ bool SerialPort::Open(std::string_view name) {
     if (name.ends_with(':'))
         name.remove_suffix(1);
     const platform::PortMapping mapping = platform::PortMap::load().resolve(name);
-    if (mapping.devicePath.empty() || !m_port.open(mapping.devicePath))
+    if (mapping.devicePath.empty()) {
+        m_lastError = platform::noDeviceMessage(name);
         return false;
+    }
+    if (!m_port.open(mapping.devicePath)) {
+        m_lastError = m_port.lastError();
+        return false;
+    }
     m_devicePath = mapping.devicePath;
 
     // The plain line at 9600 with parity checking on; a device that cannot
     // take a setting (a pseudo-terminal has no modem lines) still counts as open.
+    // The plain line has no XON/XOFF: a stray XOFF from the printer must not
+    // hold the commands back.
     platform::CommState state = platform::CommState::plain(9600);
     state.parityCheck = true;
     m_port.setState(state);
@@ -36,14 +45,30 @@ bool SerialPort::Open(std::string_view name) {
 }
 
 std::size_t SerialPort::Write(const void* data, std::size_t n) {
-    if (!m_port.isOpen() || n == 0)
-        return 0;
-    const auto deadline = writeTimeout(n);
-    const std::size_t written = m_port.write(static_cast<const char*>(data), n, deadline);
-    if (written == 0)
-        return 0;
-    m_port.drain(deadline);
-    return written;
+    return writeSegment(std::string_view(static_cast<const char*>(data), n), {}).written;
+}
+
+platform::SegmentReport SerialPort::writeSegment(std::string_view bytes,
+                                                 const platform::WriteControl& control) {
+    platform::SegmentReport report;
+    m_lastError.clear();
+    if (!m_port.isOpen()) {
+        report.error = EBADF;
+        m_lastError = report.reason = "串口没有打开";
+        return report;
+    }
+    if (bytes.empty())
+        return report;
+    const auto deadline = writeTimeout(bytes.size());
+    report.written = m_port.write(bytes.data(), bytes.size(), deadline, control);
+    if (report.written < bytes.size()) {
+        report.error = m_port.lastErrorCode() != 0 ? m_port.lastErrorCode() : ETIMEDOUT;
+        m_lastError = report.reason = m_port.lastError();
+    }
+    if (report.written == 0)
+        return report;
+    m_port.drain(deadline, control.stop);
+    return report;
 }
 
 void SerialPort::Close() {

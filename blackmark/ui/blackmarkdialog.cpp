@@ -4,11 +4,13 @@
 #include "blackmark/ui/ticketsamples.h"
 #include "platform/dialog/dataexchange.h"
 #include "platform/dialog/prompter.h"
+#include "platform/dialog/widgetrules.h"
+#include "platform/dialog/writeprogress.h"
 #include "platform/portmap.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,7 +19,6 @@
 #include <QRadioButton>
 
 #include <cstdio>
-#include <thread>
 
 // Outside any namespace, as the resource macro requires.
 static void initHalmbrookResources() {
@@ -42,36 +43,24 @@ dialog::DialogTemplate loadTemplate(const QString& path) {
     return *layout;
 }
 
-// Template rectangles were sized for the Windows song face; a CJK face with
-// taller lines may need a slightly smaller size to show the whole text.
-void fitText(QLabel& label) {
-    QFont font = label.font();
-    const QRect room = label.contentsRect();
-    const auto fits = [&](const QFont& f) {
-        return QFontMetrics(f)
-                   .boundingRect(QRect(0, 0, room.width(), 10000), Qt::TextWordWrap, label.text())
-                   .height() <= room.height();
-    };
-    while (!fits(font) && font.pointSizeF() > 6.5)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    if (font != label.font())
-        label.setFont(font);
-}
-
-// The window cannot take input while a write or a wait of the port blocks it;
-// say so with the cursor.
-class BusyCursor {
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 std::string portName(int portIndex) {
     char name[24];
     std::snprintf(name, sizeof name, "COM%d:", portIndex + 1);
     return name;
+}
+
+// The name as people say it: "COM1".
+QString shownName(const std::string& name) {
+    return QString::fromStdString(name).remove(u':');
+}
+
+// Why it failed, on a line of its own under the fixed text.
+QString withReason(const QString& text, const QString& reason) {
+    return reason.isEmpty() ? text : text + u'\n' + reason;
+}
+
+bool wentOut(const platform::WriteJobResult& result) {
+    return result.outcome == platform::WriteOutcome::Done;
 }
 
 } // namespace
@@ -86,7 +75,11 @@ BlackMarkDialog::BlackMarkDialog(dialog::Prompter& prompter, QWidget* parent)
     : dialog::TemplateDialog(loadTemplate(QStringLiteral(":/halmbrook/blackmark.dlg")),
                              &halmbrookImage, parent),
       m_prompter(prompter),
-      m_wait([](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); }) {
+      m_writer(
+          [this](std::string_view bytes, const platform::WriteControl& control) {
+              return m_port.writeSegment(bytes, control);
+          },
+          [this] { m_port.discardOutput(); }) {
     fitStatics();
     setWindowIcon(applicationIcon());
     // No default button: Enter in a field means OK, Enter on a button clicks it.
@@ -95,7 +88,10 @@ BlackMarkDialog::BlackMarkDialog(dialog::Prompter& prompter, QWidget* parent)
         b->setDefault(false);
     }
     writeControls();
-    updatePortTip();
+    // Which Linux device the chosen COM name opens; the map file may change
+    // while the window is open.
+    if (QComboBox* port = comboBox(id::Port))
+        dialog::refreshToolTipOnShow(*port, [this] { return portTip(); });
 }
 
 BlackMarkDialog::~BlackMarkDialog() = default;
@@ -107,7 +103,7 @@ void BlackMarkDialog::fitStatics() {
             continue;
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        fitText(*l);
+        dialog::fitText(*l);
     }
     // The template's combo height is that of its drop-down list; the box
     // itself is one line high.
@@ -178,25 +174,64 @@ void BlackMarkDialog::onSetClicked() {
         }
         return;
     }
-    BusyCursor busy;
-    if (!m_port.Open(portName(m_fields.portIndex)))
+    const std::string name = portName(m_fields.portIndex);
+    if (!m_port.Open(name)) {
+        m_prompter.message(this, withReason(QStringLiteral("无法打开串口 %1!").arg(shownName(name)),
+                                            QString::fromStdString(m_port.lastError())));
         return;
+    }
     const auto commands = buildMarkCommands(m_fields);
     if (!commands)
         return;
-    if (m_port.Write(commands->printStart.data(), commands->printStart.size()) == 0)
+    // Both commands as one job: the cutting command goes out only after the
+    // print-start command went out whole, each as a write of its own.
+    platform::WriteJobResult result;
+    {
+        dialog::WriteProgress progress(
+            *this, m_writer, QStringLiteral("正在向 %1 发送黑标命令…").arg(shownName(name)));
+        result =
+            progress.write({std::string(commands->printStart.begin(), commands->printStart.end()),
+                            std::string(commands->cut.begin(), commands->cut.end())});
+    }
+    if (!wentOut(result)) {
+        // The display keeps the commands that did go out last time.
+        if (result.outcome != platform::WriteOutcome::Cancelled)
+            m_prompter.message(
+                this, withReason(QStringLiteral("黑标命令没有完整发送到 %1(已发送 %2/%3 字节),"
+                                                "设置没有生效!")
+                                     .arg(shownName(name))
+                                     .arg(result.sent)
+                                     .arg(result.total),
+                                 result.reason));
         return;
-    if (m_port.Write(commands->cut.data(), commands->cut.size()) == 0)
-        return;
+    }
     if (auto* display = label(id::Display))
         display->setText(QString::fromLatin1(displayText(*commands)));
 }
 
 void BlackMarkDialog::onTestClicked() {
-    BusyCursor busy;
-    TestPrint::play(
-        [this](std::string_view bytes) { return m_port.Write(bytes.data(), bytes.size()); },
-        m_wait);
+    dialog::WriteProgress progress(*this, m_writer, QStringLiteral("正在打印测试…"));
+    platform::WriteJobResult last;
+    const auto write = [&](std::string_view bytes) -> std::size_t {
+        last = progress.write({std::string(bytes)});
+        return wentOut(last) ? static_cast<std::size_t>(last.sent) : 0;
+    };
+    const auto wait = [&](std::chrono::milliseconds ms) {
+        if (m_wait)
+            m_wait(ms);
+        else
+            (void)progress.wait(ms);
+    };
+    TestPrint::play(write, wait);
+    if (wentOut(last) || progress.cancelled())
+        return;
+    // Test plays on the port the last Set opened.
+    const QString port = m_port.isOpen() ? shownName(portName(m_fields.portIndex)) : QString();
+    m_prompter.message(
+        this, withReason(port.isEmpty()
+                             ? QStringLiteral("测试打印没有发送:串口没有打开,请先设置针打黑标命令!")
+                             : QStringLiteral("测试打印没有完整发送到 %1!").arg(port),
+                         port.isEmpty() ? QString() : last.reason));
 }
 
 void BlackMarkDialog::showAbout() {
@@ -219,7 +254,8 @@ void BlackMarkDialog::onCommand(int controlId, dialog::Notify code) {
         reject();
         return;
     case id::Port:
-        updatePortTip();
+        if (QComboBox* port = comboBox(id::Port))
+            port->setToolTip(portTip());
         return;
     default:
         dialog::TemplateDialog::onCommand(controlId, code);
@@ -254,14 +290,12 @@ void BlackMarkDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu->popup(event->globalPos());
 }
 
-void BlackMarkDialog::updatePortTip() {
-    auto* combo = comboBox(id::Port);
+QString BlackMarkDialog::portTip() const {
+    const QComboBox* combo = comboBox(id::Port);
     if (!combo)
-        return;
-    // Which Linux device the chosen COM name opens (see the port map).
-    std::string name = portName(combo->currentIndex());
-    name.pop_back();
-    combo->setToolTip(QString::fromStdString(platform::PortMap::load().describe(name)));
+        return {};
+    const QString name = shownName(portName(combo->currentIndex()));
+    return QString::fromStdString(platform::PortMap::load().describe(name.toStdString()));
 }
 
 AboutDialog::AboutDialog(QWidget* parent)

@@ -63,7 +63,8 @@ public:
 
     [[nodiscard]] const BlackMarkSettings& fields() const { return m_fields; }
     [[nodiscard]] SerialPort& port() { return m_port; }
-    // How Test waits between its steps; a plain sleep unless replaced.
+    // How Test waits between its steps; unless replaced, a wait that keeps
+    // the window alive and ends early on Cancel.
     void setWaitFunction(WaitFn wait) { m_wait = std::move(wait); }
 
     void onCommand(int id, dialog::Notify code) override;
@@ -77,11 +78,14 @@ protected:
 private:
     void fitStatics();
     bool readNumber(int id, std::int32_t& field);
-    void updatePortTip();
+    QString portTip() const;
 
     dialog::Prompter& m_prompter;
     BlackMarkSettings m_fields;
     SerialPort m_port;
+    // Writes to m_port on its own thread; declared after the port so that it
+    // ends before the port closes.
+    platform::WriteWorker m_writer;
     WaitFn m_wait;
 };
 

@@ -4,10 +4,10 @@
 #include "console/link/printerlink.h"
 #include "platform/codepage.h"
 #include "platform/dialog/templatedialog.h"
+#include "platform/dialog/widgetrules.h"
 #include "platform/portmap.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QThread>
@@ -47,33 +47,15 @@ std::optional<SerialSetting> serialSettingOf(int comboId) {
     return std::nullopt;
 }
 
-// Reads the port's tip anew whenever it is about to show: the port map file
-// may have changed since the port was chosen.
-class TipWatcher final : public QObject {
-public:
-    TipWatcher(QObject* watched, std::function<void()> refresh)
-        : QObject(watched), m_refresh(std::move(refresh)) {
-        watched->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::ToolTip)
-            m_refresh();
-        return false;
-    }
-
-private:
-    std::function<void()> m_refresh;
-};
-
 } // namespace
 
 ConnectionPanel::ConnectionPanel(ConsoleForm& form) : m_form(form) {
+    // The tip follows the choice, and is read anew whenever it is about to
+    // show: the port map file may have changed since the port was chosen.
     if (QComboBox* ports = m_form.dialog().comboBox(ids::PortCombo)) {
         m_tipOnChoice = QObject::connect(ports, &QComboBox::currentIndexChanged, ports,
-                                         [this] { updatePortTip(); });
-        m_tipWatcher = new TipWatcher(ports, [this] { updatePortTip(); });
+                                         [this, ports] { ports->setToolTip(portTip()); });
+        m_tipWatcher = dialog::refreshToolTipOnShow(*ports, [this] { return portTip(); });
     }
 }
 
@@ -162,16 +144,14 @@ void ConnectionPanel::selectPort(int port) {
         ports->setEditText(ports->itemText(ports->currentIndex()));
 }
 
-void ConnectionPanel::updatePortTip() {
-    QComboBox* ports = m_form.dialog().comboBox(ids::PortCombo);
+QString ConnectionPanel::portTip() const {
+    const QComboBox* ports = m_form.dialog().comboBox(ids::PortCombo);
     if (!ports)
-        return;
+        return {};
     const int port = ports->currentIndex() + 1;
     const auto kind = portlist::kindOf(port);
-    if (!kind) {
-        ports->setToolTip(QString());
-        return;
-    }
+    if (!kind)
+        return {};
     const platform::PortMap map = platform::PortMap::load();
     QString tip;
     switch (*kind) {
@@ -182,7 +162,9 @@ void ConnectionPanel::updatePortTip() {
     case PortKind::Usb: {
         const auto present = map.presentUsbPrinters();
         if (present.empty())
-            tip = QStringLiteral("USB: no USB printer present (USB1..USB10)");
+            tip = QStringLiteral("USB：%1(USB1..USB10)")
+                      .arg(QString::fromUtf8(linktext::NoUsbPrinter.data(),
+                                             qsizetype(linktext::NoUsbPrinter.size())));
         for (const auto& p : present) {
             if (!tip.isEmpty())
                 tip += u'\n';
@@ -191,10 +173,10 @@ void ConnectionPanel::updatePortTip() {
         break;
     }
     case PortKind::Network:
-        tip = QStringLiteral("TCP to the IP address and port below");
+        tip = QStringLiteral("TCP：连接到下面的 IP 地址和端口");
         break;
     }
-    ports->setToolTip(tip);
+    return tip;
 }
 
 // --- connect and disconnect

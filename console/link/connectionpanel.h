@@ -20,6 +20,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <memory>
 
@@ -75,7 +76,8 @@ private:
     void selectSerialItems();
     void selectPort(int port);
     void showLinkState(bool open);
-    void updatePortTip();
+    // Where the chosen port leads, for its tip.
+    [[nodiscard]] QString portTip() const;
 
     ConsoleForm& m_form;
     PortSettings m_settings;

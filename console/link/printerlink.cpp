@@ -17,8 +17,8 @@ std::unique_ptr<LinkChannel> openSerial(const PortSettings& settings,
     const platform::PortMapping mapping = ports.resolve(portlist::deviceName(settings.port));
     platform::SerialPort port;
     if (mapping.devicePath.empty() || !port.open(mapping.devicePath)) {
-        setError(error,
-                 mapping.devicePath.empty() ? mapping.name + ": no device" : port.lastError());
+        setError(error, mapping.devicePath.empty() ? platform::noDeviceMessage(mapping.name)
+                                                   : port.lastError());
         return nullptr;
     }
     // Refill the control block from the port (the plain line stays where it
@@ -38,8 +38,8 @@ std::unique_ptr<LinkChannel> openParallel(const PortSettings& settings,
     platform::DeviceFile file;
     if (mapping.devicePath.empty() ||
         !file.open(mapping.devicePath, platform::DeviceFile::Sharing::Shared)) {
-        setError(error,
-                 mapping.devicePath.empty() ? mapping.name + ": no device" : file.lastError());
+        setError(error, mapping.devicePath.empty() ? platform::noDeviceMessage(mapping.name)
+                                                   : file.lastError());
         return nullptr;
     }
     return std::make_unique<DeviceChannel>(std::move(file));
@@ -48,7 +48,7 @@ std::unique_ptr<LinkChannel> openParallel(const PortSettings& settings,
 std::unique_ptr<LinkChannel> openUsb(const platform::PortMap& ports, std::string* error) {
     const auto candidates = ports.presentUsbPrinters();
     if (candidates.empty()) {
-        setError(error, "no USB printer present");
+        setError(error, std::string(linktext::NoUsbPrinter));
         return nullptr;
     }
     int tried = 0;
@@ -98,7 +98,7 @@ std::optional<PrinterLink> PrinterLink::open(const PortSettings& settings,
                                              const platform::PortMap& ports, std::string* error) {
     const auto kind = portlist::kindOf(settings.port);
     if (!kind) {
-        setError(error, "no port chosen");
+        setError(error, std::string(linktext::NoPortChosen));
         return std::nullopt;
     }
     std::unique_ptr<LinkChannel> channel;

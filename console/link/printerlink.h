@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 class PortMap;
@@ -56,6 +57,13 @@ private:
     PortKind m_kind;
     std::unique_ptr<LinkChannel> m_channel;
 };
+
+// The failures PrinterLink::open words itself (the platform words the rest),
+// in the tools' language: they show in the tip of the status image.
+namespace linktext {
+inline constexpr std::string_view NoPortChosen = "没有选择端口";
+inline constexpr std::string_view NoUsbPrinter = "没有找到 USB 打印机";
+} // namespace linktext
 
 // The pause after a USB candidate that fails to open.
 inline constexpr std::chrono::milliseconds UsbRetryPause{50};

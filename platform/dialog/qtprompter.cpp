@@ -1,4 +1,5 @@
 #include "platform/dialog/prompter.h"
+#include "platform/dialog/widgetrules.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -38,8 +39,7 @@ std::optional<QString> runFileDialog(QWidget* owner, const FileRequest& r,
 } // namespace
 
 void QtPrompter::message(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, boxTitle(), text, QMessageBox::Ok, owner);
-    box.exec();
+    makeMessageBox(owner, QMessageBox::Warning, boxTitle(), text, QMessageBox::Ok)->exec();
 }
 
 Prompter::Reply QtPrompter::ask(QWidget* owner, const QString& text, Buttons buttons) {
@@ -55,8 +55,7 @@ Prompter::Reply QtPrompter::ask(QWidget* owner, const QString& text, Buttons but
         set = QMessageBox::Ok | QMessageBox::Cancel;
         break;
     }
-    QMessageBox box(QMessageBox::Question, boxTitle(), text, set, owner);
-    switch (box.exec()) {
+    switch (makeMessageBox(owner, QMessageBox::Question, boxTitle(), text, set)->exec()) {
     case QMessageBox::Yes:
         return Reply::Yes;
     case QMessageBox::No:

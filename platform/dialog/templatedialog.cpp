@@ -1,13 +1,17 @@
 #include "platform/dialog/templatedialog.h"
 
+#include "platform/dialog/widgetrules.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,12 +77,32 @@ QFont templateFont(const QString& family, int pointSize) {
     if (!family.isEmpty())
         families << family;
     // The templates name the Windows song face; on Linux any CJK face will do.
-    families << QStringLiteral("SimSun") << QStringLiteral("Noto Sans CJK SC")
-             << QStringLiteral("WenQuanYi Micro Hei");
+    families << fallbackFamilies();
     QFont f;
     f.setFamilies(families);
     f.setPointSize(pointSize > 0 ? pointSize : 9);
     return f;
+}
+
+void fitText(QLabel& label) {
+    QFont font = label.font();
+    const int m = label.margin();
+    const QRect room = label.contentsRect().adjusted(m, m, -m, -m);
+    // Measured the way it is drawn, by a painter on the screen's own pixels:
+    // at 125 % lines wrap differently than font metrics alone say.
+    QImage canvas(1, 1, QImage::Format_ARGB32_Premultiplied);
+    canvas.setDevicePixelRatio(label.devicePixelRatioF());
+    QPainter painter(&canvas);
+    const int flags = Qt::AlignLeft | Qt::AlignTop | (label.wordWrap() ? Qt::TextWordWrap : 0);
+    const auto fits = [&](const QFont& f) {
+        painter.setFont(f);
+        return painter.boundingRect(QRect(0, 0, room.width(), 100000), flags, label.text())
+                   .height() <= room.height();
+    };
+    while (!fits(font) && font.pointSizeF() > 6.5)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    if (font != label.font())
+        label.setFont(font);
 }
 
 TemplateDialog::TemplateDialog(const DialogTemplate& layout, ImageSource images, QWidget* parent)
@@ -155,7 +179,11 @@ QWidget* TemplateDialog::create(const ControlTemplate& c) {
             h = Qt::AlignHCenter;
         l->setAlignment(h | Qt::AlignVCenter);
         if (c.has(style::Border)) {
-            l->setFrameShape(QFrame::Box);
+            // A box, then a pixel of space. Its right and bottom sides sit one
+            // pixel in: at scalings such as 125 % the widget's last pixel falls
+            // between two screen pixels and a side drawn there is cut off.
+            l->setFrameStyle(QFrame::Box | QFrame::Plain);
+            l->setFrameRect(l->rect().adjusted(0, 0, -1, -1));
             l->setMargin(1);
         }
         return l;
@@ -197,6 +225,7 @@ QWidget* TemplateDialog::create(const ControlTemplate& c) {
         }
         // A fresh combo box has no item selected until someone selects one.
         b->setCurrentIndex(-1);
+        ignoreWheelUnlessFocused(*b);
         return b;
     }
     case ControlKind::IpAddress:

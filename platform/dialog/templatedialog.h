@@ -42,6 +42,11 @@ enum class Notify { Clicked, SelChange, EditChange, Menu };
 [[nodiscard]] QRect toPixels(const QRect& dialogUnits, double unit);
 // The fonts a template family name stands for, CJK fallbacks included.
 [[nodiscard]] QFont templateFont(const QString& family, int pointSize);
+// Template rectangles were sized for the Windows song face; a CJK face with
+// taller lines may need a slightly smaller size to show the whole text. Makes
+// the label's font smaller by half points (to 6.5 pt at least) until its text
+// fits the room inside its frame and margin.
+void fitText(QLabel& label);
 
 class TemplateDialog : public QDialog {
 public:

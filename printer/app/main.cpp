@@ -1,6 +1,7 @@
 // posprinter: the kit's virtual ESC/POS printer, with a window or headless.
 
 #include "platform/dialog/prompter.h"
+#include "platform/dialog/widgetrules.h"
 #include "printer/app/headless.h"
 #include "printer/app/options.h"
 #include "printer/app/stopsignals.h"
@@ -9,9 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cerrno>
 #include <csignal>
@@ -96,10 +95,7 @@ int main(int argc, char** argv) {
     else
         app = std::make_unique<QApplication>(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("posprinter"));
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
+    dialog::installQtTranslations(*app);
 
     QString error;
     QString help;

@@ -1,5 +1,6 @@
 #include "blackmark/ui/blackmarkdialog.h"
 #include "blackmark/ui/ticketsamples.h"
+#include "tests/support/cancelprobe.h"
 #include "tests/support/printer/virtualprinter.h"
 #include "tests/support/prompter/scriptedprompter.h"
 
@@ -11,15 +12,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QtMath>
 
 #include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <thread>
 
 using namespace halmbrook;
@@ -188,7 +193,15 @@ TEST_F(HalmbrookDialog, SetWithAPortThatCannotOpenSendsNothing) {
     EXPECT_EQ(settledReceived(), "");
     EXPECT_EQ(display(), InitialDisplay) << "the display keeps the last commands sent";
     EXPECT_FALSE(m_dialog->port().isOpen());
-    EXPECT_TRUE(m_prompter.messages().empty()) << "a port failure is silent";
+    // Each port that would not open was reported, by name and with the reason.
+    const std::vector<QString> messages = m_prompter.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("无法打开串口 COM2!\n")))
+        << messages[0].toStdString();
+    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("无法打开串口 COM12!\n")))
+        << messages[1].toStdString();
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("missing12：没有那个文件或目录")))
+        << messages[1].toStdString();
 }
 
 TEST_F(HalmbrookDialog, ZeroTicketLengthIsRefused) {
@@ -386,6 +399,75 @@ TEST_F(HalmbrookDialog, AboutBoxFromButtonAndContextMenu) {
     EXPECT_EQ(shown, 2);
 }
 
+TEST_F(HalmbrookDialog, AStalledPrinterLeavesTheWindowAliveAndCancelEndsSet) {
+    m_dialog->show();
+    ASSERT_TRUE(m_printer->stallWithFullLine());
+    m_printer->clearReceived();
+
+    const auto probe = testsupport::CancelProbe::run(
+        *m_dialog, [&] { m_dialog->onSetClicked(); }, 600ms,
+        // The window takes no second click meanwhile.
+        [&] { QTest::mouseClick(m_dialog->button(id::Test), Qt::LeftButton); });
+    ASSERT_TRUE(probe.firstTick.has_value());
+    EXPECT_LT(*probe.firstTick, 100ms) << "the event loop kept turning";
+    EXPECT_TRUE(probe.dialogShown);
+    EXPECT_EQ(probe.cancelText, QStringLiteral("取消"));
+    EXPECT_LT(probe.afterCancel(), 1s);
+    EXPECT_EQ(display(), QStringLiteral(" ")) << "nothing was set";
+    EXPECT_TRUE(m_prompter.messages().empty()) << "a cancel is the user's own choice";
+
+    // What went out is an exact prefix of the two commands, after the filler.
+    m_printer->setReading(true);
+    QTest::qWait(300);
+    std::string got = m_printer->received();
+    got.erase(0, std::min(got.size(), got.find_first_not_of('f')));
+    EXPECT_LT(got.size(), 18u);
+    EXPECT_EQ(got, (StartCommand + CutCommand).substr(0, got.size()));
+}
+
+TEST_F(HalmbrookDialog, APrinterThatVanishesMidSetIsReportedAndTheDisplayKept) {
+    click(id::Set);
+    ASSERT_TRUE(m_printer->waitForCount(18, 2s));
+    ASSERT_TRUE(m_printer->stallWithFullLine());
+    type(id::TicketLength, QStringLiteral("150"));
+    QTimer::singleShot(200, m_dialog.get(), [&] { m_printer->vanish(); });
+    click(id::Set);
+    EXPECT_EQ(display(), InitialDisplay) << "the display keeps the commands sent before";
+    ASSERT_EQ(m_prompter.messages().size(), 1u);
+    const QString message = m_prompter.messages().front();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("黑标命令没有完整发送到 COM1(已发送 ")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(u'\n')) << "with the reason: " << message.toStdString();
+
+    // Test on the port that is gone says so too.
+    m_prompter.clear();
+    m_dialog->setWaitFunction([](std::chrono::milliseconds) {});
+    click(id::Test);
+    ASSERT_EQ(m_prompter.messages().size(), 1u);
+    EXPECT_TRUE(
+        m_prompter.messages().front().startsWith(QStringLiteral("测试打印没有完整发送到 COM1!\n")))
+        << m_prompter.messages().front().toStdString();
+}
+
+TEST_F(HalmbrookDialog, TestWithoutAnOpenPortSaysSo) {
+    m_dialog->setWaitFunction([](std::chrono::milliseconds) {});
+    click(id::Test);
+    ASSERT_EQ(m_prompter.messages().size(), 1u);
+    EXPECT_TRUE(m_prompter.messages().front().contains(QStringLiteral("串口没有打开")));
+}
+
+TEST_F(HalmbrookDialog, ThePortTipIsReadAnewWhenItShows) {
+    QComboBox* port = m_dialog->comboBox(id::Port);
+    EXPECT_TRUE(port->toolTip().contains(QString::fromStdString(m_printer->devicePath())));
+    // The map file changes while the window is open.
+    const std::string map = m_dir.filePath(QStringLiteral("ports.conf")).toStdString();
+    std::ofstream(map) << "COM1 = /dev/ttyUSB7\n";
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), port->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(port, &help);
+    EXPECT_TRUE(port->toolTip().startsWith(QStringLiteral("COM1 → /dev/ttyUSB7")))
+        << port->toolTip().toStdString();
+}
+
 TEST(HalmbrookPictures, BothSamplesAreDrawn) {
     for (const int id : {TicketSample1Bitmap, TicketSample2Bitmap}) {
         const QSize size = ticketSampleDesignSize(id);
@@ -399,4 +481,51 @@ TEST(HalmbrookPictures, BothSamplesAreDrawn) {
         EXPECT_GT(dark, 500) << id;
     }
     EXPECT_TRUE(ticketSamplePixmap(131, {}).isNull());
+}
+// Run by the ctest entry blackmark_dialog_test_125 at 125 % (QT_FONT_DPI=120).
+TEST_F(HalmbrookDialog, TheHintBoxKeepsItsBorderAndItsLastLine) {
+    m_dialog->show();
+    QLabel* hint = nullptr;
+    for (QLabel* l : m_dialog->clientArea()->findChildren<QLabel*>())
+        if (l->text().startsWith(QStringLiteral("注：")))
+            hint = l;
+    ASSERT_NE(hint, nullptr);
+    // The box as it lands on the screen's pixels, inside the window.
+    // Painted in the screen's own pixels, as the window's backing store does.
+    QWidget* client = m_dialog->clientArea();
+    const qreal dpr = client->devicePixelRatioF();
+    QImage window(QSize(qCeil(client->width() * dpr), qCeil(client->height() * dpr)),
+                  QImage::Format_ARGB32_Premultiplied);
+    window.setDevicePixelRatio(dpr);
+    window.fill(Qt::white);
+    client->render(&window);
+    const QRectF logical(hint->geometry());
+    const QRect box(qCeil(logical.left() * dpr), qCeil(logical.top() * dpr),
+                    qFloor(logical.right() * dpr) - qCeil(logical.left() * dpr),
+                    qFloor(logical.bottom() * dpr) - qCeil(logical.top() * dpr));
+    const auto dark = [&](int x, int y) { return qGray(window.pixel(x, y)) < 128; };
+    const auto darkInColumn = [&](int x) {
+        int n = 0;
+        for (int y = box.top() + 2; y < box.bottom() - 2; ++y)
+            n += dark(x, y) ? 1 : 0;
+        return n;
+    };
+    const auto darkInRow = [&](int y) {
+        int n = 0;
+        for (int x = box.left() + 2; x < box.right() - 2; ++x)
+            n += dark(x, y) ? 1 : 0;
+        return n;
+    };
+    const int inner = box.height() - 4;
+    const int across = box.width() - 4;
+    // Each of the four sides is a line on the box's outermost pixels (or one in).
+    EXPECT_GE(std::max(darkInColumn(box.left()), darkInColumn(box.left() + 1)), inner * 9 / 10);
+    EXPECT_GE(std::max(darkInColumn(box.right()), darkInColumn(box.right() - 1)), inner * 9 / 10)
+        << "right border";
+    EXPECT_GE(std::max(darkInRow(box.top()), darkInRow(box.top() + 1)), across * 9 / 10);
+    EXPECT_GE(std::max(darkInRow(box.bottom()), darkInRow(box.bottom() - 1)), across * 9 / 10)
+        << "bottom border";
+    // The text ends above the bottom border: no glyph runs into it.
+    for (int y = box.bottom() - 4; y < box.bottom() - 1; ++y)
+        EXPECT_EQ(darkInRow(y), 0) << "text cut at the bottom, row " << y - box.top();
 }

@@ -61,6 +61,24 @@ TEST_F(HalmbrookSerialPort, OpensByComNameWithFixedLineSettings) {
     EXPECT_EQ(m_com1->received(), std::string(bytes, 9));
 }
 
+TEST_F(HalmbrookSerialPort, AnXoffFromThePrinterHoldsNothingBack) {
+    // The line comes with software flow control on, as a tty may be left.
+    termios t{};
+    ASSERT_EQ(::tcgetattr(m_com1->slaveFd(), &t), 0);
+    t.c_iflag |= IXON | IXOFF;
+    ASSERT_EQ(::tcsetattr(m_com1->slaveFd(), TCSANOW, &t), 0);
+
+    SerialPort port;
+    ASSERT_TRUE(port.Open("COM1:"));
+    ASSERT_EQ(::tcgetattr(m_com1->slaveFd(), &t), 0);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF), 0u);
+
+    ASSERT_TRUE(m_com1->sendBack("\x13")); // XOFF
+    const char bytes[] = "\x1D\x0C";
+    EXPECT_EQ(port.Write(bytes, 2), 2u);
+    EXPECT_TRUE(m_com1->waitForCount(2, 1s)) << "the command went out at once";
+}
+
 TEST_F(HalmbrookSerialPort, FailuresReportZero) {
     SerialPort port;
     EXPECT_EQ(port.Write("\x1D\x0C", 2), 0u) << "no port yet";

@@ -1,6 +1,7 @@
 // Ostrelle's fields and the bytes they lead to.
-//  - The n box: a whole number 0..127 with blanks around it, or refused; the
-//    value set goes out as GS C n, then a line feed of its own.
+//  - The n box: a whole number 0..127 with blanks around it and perhaps a
+//    plus sign right before it, or refused; the value set goes out as GS C n,
+//    then a line feed of its own.
 //  - The speed box: a listed speed with blanks around it, or refused.
 //  - The port boxes: exactly "COM1".."COM4", "LPT1", "LPT2".
 //  - The effect lines (checked once): 20 lines of 41 GBK bytes that read as
@@ -33,7 +34,13 @@ QString wholeNumber(const QString& text) {
 }
 
 std::optional<std::uint8_t> modelHeadParameter(const QString& text) {
-    const QString digits = wholeNumber(text);
+    // A plus sign may stand right before the digits.
+    QString number = text.trimmed();
+    if (number.startsWith(u'+'))
+        number.remove(0, 1);
+    if (number != number.trimmed())
+        return std::nullopt;
+    const QString digits = wholeNumber(number);
     if (digits.isEmpty() || digits.size() > 3 || digits.toInt() > 127)
         return std::nullopt;
     return static_cast<std::uint8_t>(digits.toInt());

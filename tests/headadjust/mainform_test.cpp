@@ -3,19 +3,27 @@
 #include "headadjust/mainform.h"
 #include "headadjust/messenger.h"
 #include "printerends.h"
+#include "tests/support/cancelprobe.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -382,4 +390,85 @@ TEST_F(OstrelleForm, ExitClosesTheWindowAndReleasesThePort) {
     click("et");
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->channel().active().has_value());
+}
+
+TEST_F(OstrelleForm, TheWheelOverAnUnfocusedBoxChangesNothing) {
+    form->show();
+    connectSerial(QStringLiteral("COM1"));
+    click("Disconnect"); // Port and Speed enabled again, Combo1 disabled
+    ctl("NT")->setFocus();
+    for (const char* name : {"Port", "Speed"}) {
+        auto* combo = ctl<QComboBox>(name);
+        const QString before = combo->currentText();
+        const QPointF at(combo->width() / 2.0, combo->height() / 2.0);
+        QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &wheel);
+        EXPECT_EQ(combo->currentText(), before) << name;
+    }
+}
+
+TEST_F(OstrelleForm, EnterOnAFocusedButtonClicksItAndAPlusSignIsTaken) {
+    form->show();
+    connectSerial(QStringLiteral("COM1"));
+    setText("Combo1", QStringLiteral("+4"));
+    ctl("Command3")->setFocus();
+    QTest::keyClick(ctl("Command3"), Qt::Key_Return);
+    EXPECT_EQ(take(*com1, 4), "\x1D\x43\x04\x0A"s);
+    ctl("Prn")->setFocus();
+    QTest::keyClick(ctl("Prn"), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(take(*com1, 8), "\x1D\x28\x41\x02\x00\x00\x04\x0A"s);
+    EXPECT_TRUE(messenger.messages.empty());
+}
+
+TEST_F(OstrelleForm, AStalledPrinterLeavesTheWindowAliveAndCancelEndsTheWrite) {
+    form->show();
+    connectSerial(QStringLiteral("COM1"));
+    ASSERT_TRUE(com1->stallWithFullLine());
+    com1->clearReceived();
+
+    const auto probe = testsupport::CancelProbe::run(*form, [&] { click("test"); });
+    ASSERT_TRUE(probe.firstTick.has_value());
+    EXPECT_LT(*probe.firstTick, std::chrono::milliseconds(100)) << "the event loop kept turning";
+    EXPECT_TRUE(probe.dialogShown) << "a progress dialog with Cancel after ~300 ms";
+    EXPECT_EQ(probe.cancelText, QStringLiteral("取消"));
+    EXPECT_LT(probe.afterCancel(), std::chrono::seconds(1));
+    EXPECT_TRUE(messenger.messages.empty()) << "a cancel is the user's own choice";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // What went out is an exact prefix of the effect test, after the filler.
+    com1->setReading(true);
+    QTest::qWait(300);
+    std::string got = com1->received();
+    got.erase(0, std::min(got.size(), got.find_first_not_of('f')));
+    const std::string all = concat(PrintEffectTest(ChannelKind::Serial));
+    EXPECT_LT(got.size(), all.size());
+    EXPECT_EQ(got, all.substr(0, got.size()));
+
+    // The tool goes on as before.
+    com1->clearReceived();
+    click("Prn");
+    EXPECT_EQ(take(*com1, 8), "\x1D\x28\x41\x02\x00\x00\x04\x0A"s);
+}
+
+TEST_F(OstrelleForm, ATimedOutWriteSaysSo) {
+    form->show();
+    connectSerial(QStringLiteral("COM1"));
+    ASSERT_TRUE(com1->stallWithFullLine());
+    click("test"); // the write gives up after OutputChannel::WriteDeadline
+    ASSERT_EQ(messenger.messages.size(), 1u);
+    EXPECT_EQ(messenger.messages[0], QStringLiteral("数据发送失败,请检查打印机和端口!\n写入超时"));
+}
+
+TEST_F(OstrelleForm, ClosingTheWindowDuringAStalledWriteEndsItAndReleasesThePort) {
+    form->show();
+    connectSerial(QStringLiteral("COM1"));
+    ASSERT_TRUE(com1->stallWithFullLine());
+    QTimer::singleShot(100, form.get(), [&] { form->close(); });
+    const auto started = std::chrono::steady_clock::now();
+    click("test");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->channel().active().has_value());
+    EXPECT_TRUE(messenger.messages.empty());
 }

@@ -73,6 +73,24 @@ TEST(Codepage, InvalidBytesAreKeptNotReplaced) {
     EXPECT_EQ(codepage::fromUnicode(text), s);
 }
 
+TEST(Codepage, SingleByte80IsTheEuroSign) {
+    const QString euro(QChar(char16_t{0x20AC}));
+    const struct {
+        std::string bytes;
+        QString text;
+    } cases[] = {
+        {"\x80"s, euro},
+        {"12\x80"s, QStringLiteral("12") + euro},
+        {"\x80\xB7\xA2"s, euro + QStringLiteral("发")},
+        {"\xB7\xA2\x80\x80"s, QStringLiteral("发") + euro + euro},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        EXPECT_EQ(codepage::toUnicode(c.bytes), c.text);
+        EXPECT_EQ(codepage::fromUnicode(c.text), c.bytes) << "a typed euro sign is one byte";
+    }
+}
+
 TEST(Codepage, TextEndsAtNul) {
     EXPECT_EQ(codepage::toUnicode("AB\0CD"s), QStringLiteral("AB"));
     EXPECT_EQ(throughEdit("AB\0CD"s), "AB");

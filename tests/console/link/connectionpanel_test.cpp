@@ -4,11 +4,15 @@
 #include "console/link/printerlink.h"
 #include "tests/support/consoleform/partform.h"
 #include "tests/support/printer/recordingchannel.h"
+#include "tests/support/printer/testportmap.h"
 
+#include <QComboBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -76,4 +80,31 @@ TEST_F(ConnectionPanelTest, HooksRunAtTheirPointsOfConnectDisconnectAndAFailedCo
     panel.settings().port = 0;
     clickConnect();
     EXPECT_EQ(steps, std::vector<std::string>{"message: 连接 not connected no-link-image"});
+}
+
+TEST_F(ConnectionPanelTest, ThePortTipTellsEachKindOfPortInChinese) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(testsupport::useTestPortMap(dir.path(), "/dev/ttyUSB0"));
+    const std::string usb2 = testsupport::missingDevice(dir.path(), "usb2");
+    const std::string map = dir.filePath(QStringLiteral("ports.conf")).toStdString();
+    QComboBox* ports = stage.comboBox(ids::PortCombo);
+    const struct {
+        int port;
+        bool usbPresent;
+        std::string tip;
+    } cases[] = {
+        {1, false, "COM1 → /dev/ttyUSB0 (来自 " + map + ")"},
+        {15, false,
+         "LPT1 → " + testsupport::missingDevice(dir.path(), "LPT1") + " (来自 " + map + ")"},
+        {17, false, "USB：没有找到 USB 打印机(USB1..USB10)"},
+        {17, true, "USB2 → " + usb2 + " (来自 " + map + ")"},
+        {18, false, "TCP：连接到下面的 IP 地址和端口"},
+    };
+    for (const auto& c : cases) {
+        if (c.usbPresent)
+            std::ofstream(usb2).flush();
+        ports->setCurrentIndex(-1);
+        ports->setCurrentIndex(portlist::comboIndex(c.port));
+        EXPECT_EQ(ports->toolTip().toStdString(), c.tip) << c.port;
+    }
 }

@@ -157,7 +157,7 @@ TEST_F(PrinterLinkTest, PortsThatCannotOpen) {
     std::string error;
     for (const std::int32_t port : {0, 19, -1}) {
         EXPECT_FALSE(PrinterLink::open(onPort(port), ports(""), &error)) << port;
-        EXPECT_EQ(error, "no port chosen");
+        EXPECT_EQ(error, "没有选择端口");
     }
     EXPECT_FALSE(PrinterLink::open(onPort(3), ports("COM3 = " + root + "/nothing\n"), &error));
     EXPECT_NE(error.find(root + "/nothing"), std::string::npos) << error;
@@ -215,7 +215,7 @@ TEST_F(PrinterLinkTest, UsbWithNonePresentFailsAtOnce) {
     std::string error;
     EXPECT_FALSE(PrinterLink::open(onPort(17), ports(""), &error));
     EXPECT_LT(Clock::now() - started, UsbRetryPause);
-    EXPECT_EQ(error, "no USB printer present");
+    EXPECT_EQ(error, "没有找到 USB 打印机");
 }
 
 TEST_F(PrinterLinkTest, UsbTriesAtMostTenAndPausesAfterEachFailure) {

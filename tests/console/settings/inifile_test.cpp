@@ -1,4 +1,5 @@
 #include "console/settings/inifile.h"
+#include "tests/support/unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -201,9 +202,10 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileWholeAndSaysSo) {
     nowhere.setString("s", "k", "v");
     EXPECT_FALSE(nowhere.writeFile());
 
-    // A write into a folder that cannot take the temporary file fails without
-    // touching the file that is there.
+    // A write into a folder that cannot take the temporary file, of a file
+    // that cannot be written in place either, fails without touching it.
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(QString::fromStdString(path), QFileDevice::ReadOwner);
     const bool canStillWrite = std::ofstream(path + ".probe").good(); // root ignores modes
     if (!canStillWrite) {
         EXPECT_FALSE(ini.writeFile());
@@ -211,8 +213,34 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileWholeAndSaysSo) {
     }
     QFile::setPermissions(dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(QString::fromStdString(path),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     ASSERT_TRUE(ini.writeFile());
     EXPECT_EQ(disk(), "[s]=_=\r\nk=_=new\r\n");
+}
+
+TEST_F(IniFileTest, SavingWritesInPlaceWhereTheFolderTakesNoNewFiles) {
+    // A file the user may write in a folder where the user may not create
+    // files (a shared settings folder): the save goes into the file itself.
+    put("[s]=_=\r\nk=_=old\r\nother=_=kept\r\n");
+    const QFileDevice::Permissions all = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                         QFileDevice::ReadOther | QFileDevice::WriteOther;
+    ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(path), all));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                      QFileDevice::ReadOther |
+                                                      QFileDevice::ExeOther));
+    const auto result = testsupport::runUnprivileged([&] {
+        IniFile ini = store();
+        (void)ini.getString("s", "k", "");
+        ini.setString("s", "k", "new");
+        return std::string(ini.writeFile() ? "saved" : "failed");
+    });
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, "saved");
+    EXPECT_EQ(disk(), "[s]=_=\r\nk=_=new\r\nother=_=kept\r\n");
 }
 
 TEST_F(IniFileTest, WriteLeavesNoTemporaryFiles) {

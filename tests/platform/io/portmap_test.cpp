@@ -101,8 +101,9 @@ TEST_F(PortMapTest, FileOverridesNamesAndTellsWhereFrom) {
     EXPECT_EQ(map.resolve("LPT1").devicePath, "/dev/lp0");
     EXPECT_EQ(map.resolve("LPT1").source, PortMapping::Source::Default);
 
-    EXPECT_EQ(map.describe("COM1"), "COM1 → /dev/ttyUSB1 (from " + file + ")");
-    EXPECT_EQ(map.describe("COM3"), "COM3 → /dev/ttyS2 (default)");
+    EXPECT_EQ(map.describe("COM1"), "COM1 → /dev/ttyUSB1 (来自 " + file + ")");
+    EXPECT_EQ(map.describe("COM3"), "COM3 → /dev/ttyS2 (默认)");
+    EXPECT_EQ(map.describe("ETHERNET"), "ETHERNET：没有对应的设备");
 }
 
 TEST_F(PortMapTest, LoadPrefersPoskitPortsOverTheUserFile) {

@@ -1,3 +1,5 @@
+#include "platform/custombaud.h"
+#include "platform/errors.h"
 #include "platform/serialport.h"
 #include "platform/serialtermios.h"
 #include "tests/support/printer/virtualprinter.h"
@@ -196,6 +198,21 @@ TEST_F(SerialPortTest, CustomRateGoesThroughTermios2) {
     EXPECT_EQ(cfgetospeed(&tio), B9600);
 }
 
+TEST_F(SerialPortTest, EveryRateSetsInputAndOutputAlike) {
+    // After a custom rate, each later rate must leave no split speeds behind.
+    CommState state;
+    ASSERT_TRUE(port.getState(state));
+    for (const std::uint32_t baud : {56000U, 9600U, 43000U, 115200U, 56000U, 300U}) {
+        state.baudRate = baud;
+        port.setState(state);
+        const auto input = platform::custombaud::getInput(printer->slaveFd());
+        const auto output = platform::custombaud::get(printer->slaveFd());
+        ASSERT_TRUE(input && output);
+        EXPECT_EQ(*output, baud);
+        EXPECT_EQ(*input, baud) << "input speed after " << baud;
+    }
+}
+
 TEST_F(SerialPortTest, ReadTakesOnlyWhatIsWaiting) {
     char buffer[100];
     auto started = Clock::now();
@@ -246,6 +263,44 @@ TEST_F(SerialPortTest, WriteToAStalledPrinterStopsAtTheDeadline) {
     printer->setReading(true);
     EXPECT_TRUE(printer->waitForCount(written, 5s));
     EXPECT_EQ(printer->receivedCount(), written);
+}
+
+TEST_F(SerialPortTest, AShortWriteSaysWhyAndTheNextWriteForgetsIt) {
+    printer->setReading(false);
+    const std::string data(4 * 1024 * 1024, 'x');
+    ASSERT_LT(port.write(data.data(), data.size(), 100ms), data.size());
+    EXPECT_EQ(port.lastError(), platform::writeTimeoutMessage());
+    EXPECT_EQ(port.lastErrorCode(), ETIMEDOUT);
+
+    printer->setReading(true);
+    ASSERT_TRUE(port.drain(5s));
+    EXPECT_EQ(port.write("ok", 2, 1s), 2U);
+    EXPECT_TRUE(port.lastError().empty()) << "no stale reason after a good write";
+    EXPECT_EQ(port.lastErrorCode(), 0);
+}
+
+TEST_F(SerialPortTest, AStopRequestEndsAStalledWriteAndItsDrainAtOnce) {
+    printer->setReading(false);
+    const std::string data(4 * 1024 * 1024, 'x');
+    std::stop_source stop;
+    std::size_t reported = 0;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(100ms);
+        stop.request_stop();
+    });
+    const auto started = Clock::now();
+    const std::size_t written = port.write(
+        data.data(), data.size(), 60s, {stop.get_token(), [&](std::size_t n) { reported = n; }});
+    const auto took = Clock::now() - started;
+    stopper.join();
+    EXPECT_LT(took, 1s);
+    EXPECT_LT(written, data.size());
+    EXPECT_EQ(reported, written) << "progress heard every piece";
+    EXPECT_EQ(port.lastErrorCode(), ECANCELED);
+
+    const auto drainStarted = Clock::now();
+    (void)port.drain(60s, stop.get_token()); // a pty may have no output queue to wait on
+    EXPECT_LT(Clock::now() - drainStarted, 200ms);
 }
 
 TEST_F(SerialPortTest, DsrFlowWritesWhereThePortCannotReportDsr) {

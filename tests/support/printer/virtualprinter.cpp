@@ -1,6 +1,12 @@
 #include "tests/support/printer/virtualprinter.h"
 
+#include "platform/uniquefd.h"
 #include "printer/core/endpoint.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <thread>
 
 namespace testsupport {
 
@@ -87,6 +93,34 @@ void VirtualPrinter::setRecording(bool on) {
 
 void VirtualPrinter::setReading(bool on) {
     m_endpoint->setReading(on);
+}
+
+bool VirtualPrinter::stallWithFullLine() {
+    if (m_endpoint->kind() != posprinter::Endpoint::Kind::Pty)
+        return false;
+    setReading(false);
+    // Let the thread leave the poll that may still watch the line.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const platform::UniqueFd line(
+        ::open(m_devicePath.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!line.isOpen())
+        return false;
+    // The kernel moves bytes on between its buffers a little later and makes
+    // room again; fill until a round finds none.
+    // Large pieces first, then single bytes for the last corners of room.
+    const std::string filler(4096, 'f');
+    std::size_t filled = 0;
+    for (bool tookAny = true; tookAny;) {
+        tookAny = false;
+        for (const std::size_t piece : {filler.size(), std::size_t{1}}) {
+            for (ssize_t n; (n = ::write(line.get(), filler.data(), piece)) > 0;) {
+                filled += static_cast<std::size_t>(n);
+                tookAny = true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return filled > 0;
 }
 
 bool VirtualPrinter::sendBack(const std::string& bytes) {

@@ -53,6 +53,10 @@ public:
     void setRecording(bool on);
     // Stop or resume taking bytes off the line.
     void setReading(bool on);
+    // Serial: stops reading and fills the line with filler bytes ('f'), so
+    // that the tool's next write stalls at once (a printer out of paper that
+    // holds the line). Once reading resumes the filler arrives first.
+    bool stallWithFullLine();
     // Bytes for the tool to read (serial) or receive (TCP).
     bool sendBack(const std::string& bytes);
     // The cable is pulled: the pty master is closed, or the TCP connection is
