@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -22,6 +23,7 @@ void receiveTick(benchmark::State& state) {
     f.write("COM1 = /nonexistent/tty\n");
     f.close();
     qputenv("POSKIT_PORTS", QFile::encodeName(map));
+    QDir::setCurrent(dir.path()); // no settings file of anyone's
 
     ScriptedPrompter prompter;
     TestConsoleDialog window(prompter);
