@@ -80,6 +80,13 @@ void TestConsoleDialog::wireParts() {
 }
 
 void TestConsoleDialog::openWindow() {
+    // Centred on the screen at its final size before anything below can show
+    // a message box (a port that does not open, a bad stored number): a box
+    // opens over its owner, so the owner has to be where it will be shown.
+    adjustSize();
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+
     // 1. The controls exist; they show the fields' initial values.
     writeControls();
 
@@ -125,11 +132,6 @@ void TestConsoleDialog::openWindow() {
         send->moveCursor(QTextCursor::End);
         send->ensureCursorVisible();
     }
-
-    // Centred on the screen.
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() -
-             QPoint(sizeHint().width() / 2, sizeHint().height() / 2));
 }
 
 // --- dispatch

@@ -2,7 +2,7 @@
 
 #include "console/app/consoleform.h"
 #include "console/link/printerlink.h"
-#include "platform/codepage.h"
+#include "platform/dialog/ipaddress.h"
 #include "platform/dialog/templatedialog.h"
 #include "platform/dialog/widgetrules.h"
 #include "platform/portmap.h"
@@ -205,7 +205,7 @@ void ConnectionPanel::connectLink() {
     m_link.reset();
 
     dialog::TemplateDialog& d = m_form.dialog();
-    m_settings.ipAddress = codepage::fromUnicode(d.lineEdit(ids::IpAddress)->text());
+    m_settings.ipAddress = dialog::ipAddressText(d.lineEdit(ids::IpAddress)->text()).toStdString();
     m_settings.tcpPort = m_form.fields().tcpPort;
     std::string why;
     auto opened = PrinterLink::open(m_settings, platform::PortMap::load(), &why);

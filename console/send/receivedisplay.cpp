@@ -9,11 +9,21 @@
 
 namespace {
 
-// The area's upper-case style: letters are shown, and kept, in upper case.
+// The area's upper-case style. A received piece is one byte and a space, so
+// every letter in it is a character of its own: pieces are kept as shown.
 void toUpperAscii(std::string& s) {
     for (char& c : s) {
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
+    }
+}
+
+// Text put into the area whole may hold two-byte characters whose second
+// byte is a letter's code; only decoded ASCII letters are shown in capitals.
+void toUpperAscii(QString& s) {
+    for (QChar& c : s) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - u'a' + u'A');
     }
 }
 
@@ -38,15 +48,16 @@ bool ReceiveDisplay::append(std::string_view received, HexText::DisplayMode mode
 }
 
 void ReceiveDisplay::setText(std::string_view text) {
+    // Kept as given, so a text loaded and saved again comes back unchanged.
     m_text.assign(codepage::untilNul(text));
-    toUpperAscii(m_text);
     m_area.clear();
     show(m_text);
 }
 
 void ReceiveDisplay::show(std::string_view pieces) {
     // Lone CR and LF bytes show as their symbols; nothing here is a line end.
-    const QString shown = codepage::toEditText(pieces, codepage::LineEnd::CrLf);
+    QString shown = codepage::toEditText(pieces, codepage::LineEnd::CrLf);
+    toUpperAscii(shown);
     QTextCursor cursor(m_area.document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();

@@ -29,6 +29,8 @@ public:
     bool append(std::string_view received, HexText::DisplayMode mode);
 
     [[nodiscard]] const std::string& text() const { return m_text; }
+    // Keeps the text as given (up to a NUL) and shows it with its ASCII
+    // letters in capitals; the second byte of a two-byte character stays.
     void setText(std::string_view text);
     void clear() { setText({}); }
 

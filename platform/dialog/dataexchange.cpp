@@ -150,11 +150,14 @@ void DataExchange::number(int id, int& value, int min, int max) {
         fail(id, integerPrompt());
         return;
     }
-    if (*parsed < min || *parsed > max) {
+    // The number is stored before its range is checked, so a caller that
+    // goes on after the prompt works with what the person typed, not with
+    // a value they can no longer see. Beyond 32 bits there is nothing to store.
+    const bool fits = *parsed >= INT_MIN && *parsed <= INT_MAX;
+    if (fits)
+        value = static_cast<int>(*parsed);
+    if (*parsed < min || *parsed > max)
         fail(id, rangePrompt(min, max));
-        return;
-    }
-    value = static_cast<int>(*parsed);
 }
 
 void DataExchange::check(int id, bool& checked) {

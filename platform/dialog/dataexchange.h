@@ -10,10 +10,12 @@
 //
 // Reading checks as it goes. A number edit that does not hold an integer
 // prompts "请键入一个整数。"; one outside its range prompts the range text
-// with the bounds. Either way the read stops at that control: the field keeps
-// its previous value, the focus goes to the control with its text selected,
-// and every later call of the exchange does nothing. The caller decides
-// whether to go on (ok() tells).
+// with the bounds. A number that fits in 32 bits is stored in its field
+// before its range is checked, so an out-of-range count is the count the
+// caller sees; a non-number, or a number beyond 32 bits, leaves the field
+// as it was. Either way the read stops at that control: the focus goes to
+// the control with its text selected, and every later call of the exchange
+// does nothing. The caller decides whether to go on (ok() tells).
 //
 // Prompts never pile up: while one exchange prompt is open (its message box
 // runs a nested event loop in which timers keep firing), another failing read

@@ -1,5 +1,6 @@
 #include "platform/dialog/templatedialog.h"
 
+#include "platform/dialog/ipaddress.h"
 #include "platform/dialog/widgetrules.h"
 
 #include <QCheckBox>
@@ -15,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QTimerEvent>
 #include <QVBoxLayout>
@@ -45,16 +45,6 @@ private:
     bool m_digitsOnly;
     bool m_upperCase;
 };
-
-QLineEdit* makeIpAddress(QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    // Dotted IPv4, four fields of 0..255; partial input is allowed while typing.
-    static const QRegularExpression ip(
-        QStringLiteral(R"(^((25[0-5]|2[0-4]\d|1\d\d|[1-9]?\d)(\.(?!$)|$)){0,4}$|^$)"));
-    e->setValidator(new QRegularExpressionValidator(ip, e));
-    e->setPlaceholderText(QStringLiteral("0.0.0.0"));
-    return e;
-}
 
 } // namespace
 
@@ -229,7 +219,7 @@ QWidget* TemplateDialog::create(const ControlTemplate& c) {
         return b;
     }
     case ControlKind::IpAddress:
-        return makeIpAddress(m_client);
+        return makeIpAddressEdit(m_client);
     }
     return new QWidget(m_client);
 }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <termios.h>
 
@@ -217,6 +218,40 @@ TEST_F(ConsoleWindowTest, EthernetConnectsToTheAddressAndPortOfItsControls) {
     EXPECT_EQ(window->link()->write("CD", 2), 2);
     EXPECT_TRUE(printer->waitForCount(2, std::chrono::seconds(5)));
     EXPECT_EQ(printer->received(), "CD");
+}
+
+// The address control yields four fields, a blank one read as 0: a partly
+// typed address is not the shorthand a resolver would make of it.
+TEST_F(ConsoleWindowTest, EthernetReadsTheAddressControlAsFourFields) {
+    auto tcp = testsupport::VirtualPrinter::tcp(); // on 127.0.0.1
+    ASSERT_NE(tcp, nullptr);
+    struct Case {
+        const char* typed;
+        const char* address; // tried
+        bool connected;
+    };
+    const Case cases[] = {
+        {"127.0.0.1", "127.0.0.1", true},
+        {"127.0.1", "127.0.1.0", false}, // inet_aton's shorthand is 127.0.0.1
+        {"127.1", "127.1.0.0", false},
+        {"", "", false},
+    };
+    open();
+    window->lineEdit(ids::TcpPort)->setText(QString::number(tcp->port()));
+    pick(ids::PortCombo, 17); // no address yet: stays disconnected
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        if (window->isConnected())
+            click(ids::ConnectButton);
+        QLineEdit* address = window->lineEdit(ids::IpAddress);
+        address->clear();
+        QTest::keyClicks(address, QString::fromLatin1(c.typed));
+        click(ids::ConnectButton);
+        EXPECT_EQ(window->portSettings().ipAddress, c.address);
+        EXPECT_EQ(window->isConnected(), c.connected);
+        EXPECT_TRUE(prompter.shown().empty());
+    }
+    EXPECT_EQ(tcp->connections(), 1);
 }
 
 TEST_F(ConsoleWindowTest, TheConnectButtonToggles) {

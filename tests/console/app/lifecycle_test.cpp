@@ -2,12 +2,14 @@
 #include "tests/console/app/consolewindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -19,6 +21,24 @@ void typeCount(TestConsoleDialog& w, const QString& text) {
     w.lineEdit(ids::Count)->setText(text);
 }
 } // namespace
+
+// A message of the window's opening shows over the window: by then the
+// window has the size and place it is shown at, centred on the screen.
+TEST_F(ConsoleWindowTest, TheWindowIsPlacedBeforeItsOpeningConnects) {
+    writePortMap(missing("com1"));
+    QRect atMessage; // the frame's place, the window's size
+    prompter.whileMessageOpen = [&](const QString&) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (dynamic_cast<TestConsoleDialog*>(w) != nullptr)
+                atMessage = QRect(w->pos(), w->size());
+    };
+    open();
+    EXPECT_EQ(prompter.messages(), std::vector<QString>{PortBusy});
+    window->show();
+    EXPECT_EQ(atMessage, QRect(window->pos(), window->size()));
+    const QPoint screenCentre = window->screen()->availableGeometry().center();
+    EXPECT_LE((atMessage.center() - screenCentre).manhattanLength(), 1);
+}
 
 TEST_F(ConsoleWindowTest, EscEndsWithoutSavingOrClosingTheLink) {
     open();

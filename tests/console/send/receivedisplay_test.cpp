@@ -83,3 +83,39 @@ TEST(ReceiveDisplay, LongTextIsShownInParagraphsButKeptWhole) {
     EXPECT_TRUE(display.text().empty());
     EXPECT_TRUE(area.toPlainText().isEmpty());
 }
+
+// Text loaded whole (the stored receive text, a file) is kept byte for byte;
+// only ASCII letters that are characters of their own are shown in capitals,
+// never the second byte of a two-byte character.
+TEST(ReceiveDisplay, LoadedTextIsKeptAsGivenAndShownInCapitals) {
+    struct Case {
+        const char* name;
+        std::string loaded;
+        QString shown;
+    };
+    const Case cases[] = {
+        {"letters", "abc xyz", QStringLiteral("ABC XYZ")},
+        {"trail byte 0x61", "\xB0\x61", QStringLiteral("\u766E")}, // 癮, not 癆
+        {"trail bytes among letters",
+         "a\xB0\x7A"
+         "b",
+         QStringLiteral("A\u7695B")}, // 皕
+        {"a letter after an undecodable byte", "\xB0 a", QStringLiteral("\uF7B0 A")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QPlainTextEdit area;
+        ReceiveDisplay display(area);
+        display.setText(c.loaded);
+        EXPECT_EQ(display.text(), c.loaded);
+        EXPECT_EQ(area.toPlainText(), c.shown);
+    }
+    // Pieces appended later follow the kept text unchanged.
+    QPlainTextEdit area;
+    ReceiveDisplay display(area);
+    display.setText("\xB0\x61");
+    display.append("b", HexText::DisplayMode::Text);
+    EXPECT_EQ(display.text(), "\xB0\x61"
+                              "B ");
+    EXPECT_EQ(area.toPlainText(), QStringLiteral("\u766EB "));
+}

@@ -248,6 +248,52 @@ TEST_F(SendEngineTest, SingleSendWithTheCut) {
     EXPECT_EQ(record->writes, (Writes{"Hi", "\x1B\x69"}));
 }
 
+// A number the window's check rejects is still the number the click works
+// with, as long as it fits in 32 bits: a count below 1 makes the click a
+// single send, a start number below 1 starts the numbering there. After a
+// run of 3 copies numbered from 7, a person types new values and clicks.
+TEST_F(SendEngineTest, ARejectedCountOrStartNumberIsTheOneTheClickUses) {
+    struct Case {
+        const char* name;
+        const char* count;
+        const char* start;
+        Writes writes; // at the click
+        int runOf;     // copies of the run the click starts; 0: none
+    };
+    const Case cases[] = {
+        {"count 0: a single send", "0", "7", {"A", Cut}, 0},
+        {"count -5: a single send", "-5", "7", {"A", Cut}, 0},
+        {"start 0: numbered from 0", "2", "0", {"\nNO.0\nA"}, 2},
+        {"start -3: numbered from -3", "2", "-3", {"\nNO.-3\nA"}, 2},
+        {"count above the range: a run that long", "1000000", "7", {"\nNO.7\nA"}, 1000000},
+        // Beyond 32 bits nothing is stored: the run of 3 again.
+        {"count beyond 32 bits", "99999999999", "7", {"\nNO.7\nA"}, 3},
+    };
+    const QString range = QStringLiteral("“请填入一个在1和999999之间的整数。”");
+    setSendText("A");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        timed(3, 1000, 7, 1);
+        click(ids::SendButton);
+        window->onTimer(timers::Send);
+        window->onTimer(timers::Send);
+        window->onTimer(timers::Animation);
+        expectIdle();
+        record->writes.clear();
+        prompter.clear();
+
+        setEdit(ids::Count, QString::fromLatin1(c.count));
+        setEdit(ids::StartNumber, QString::fromLatin1(c.start));
+        click(ids::SendButton);
+        EXPECT_EQ(record->writes, c.writes);
+        EXPECT_EQ(prompter.messages(), std::vector<QString>{range});
+        EXPECT_EQ(sendCaption(), c.runOf == 0 ? QStringLiteral("发送")
+                                              : QStringLiteral("停止发送(当前1/%1)").arg(c.runOf));
+        if (window->sendJob().active)
+            click(ids::SendButton);
+    }
+}
+
 TEST_F(SendEngineTest, DisconnectedSendSaysSoAndSendsNothing) {
     window->toggleConnection();
     ASSERT_FALSE(window->isConnected());

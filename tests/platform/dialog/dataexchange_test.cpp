@@ -123,9 +123,14 @@ TEST(DataExchange, ABadNumberStopsTheReadThere) {
         {" +12\t", "-2147483648", true, 0, {}, 12, INT_MIN},
         {"999999", "2147483647", true, 0, {}, 999999, INT_MAX},
         {"1", "2147483648", false, 22, integer, 1, 3},
-        {"0", "9", false, 21, range, 7, 3},
-        {"1000000", "9", false, 21, range, 7, 3},
-        {"-1", "9", false, 21, range, 7, 3},
+        // Out of range but within 32 bits: stored, then prompted.
+        {"0", "9", false, 21, range, 0, 3},
+        {"1000000", "9", false, 21, range, 1000000, 3},
+        {"-1", "9", false, 21, range, -1, 3},
+        {"2147483647", "9", false, 21, range, INT_MAX, 3},
+        // Beyond 32 bits: prompted, the field keeps its value.
+        {"2147483648", "9", false, 21, range, 7, 3},
+        {"-2147483649", "9", false, 21, range, 7, 3},
         {"99999999999999999999999", "9", false, 21, range, 7, 3},
         {"", "9", false, 21, integer, 7, 3},
         {"12abc", "9", false, 21, integer, 7, 3},
