@@ -47,12 +47,8 @@ public:
 
     // Writes every entry to the file through a temporary file in the same
     // folder, renamed over the old one: a failed write leaves the old file whole.
-<<<<<<< HEAD
-    // Returns whether the file was written; writeError() then tells why not.
-=======
     // Where the folder takes no new file, the file is written in place.
-    // Returns whether the file was written.
->>>>>>> main
+    // Returns whether the file was written; writeError() then tells why not.
     bool writeFile();
     // The errno of the last failed write; 0 after a write that succeeded.
     [[nodiscard]] int writeError() const { return m_writeError; }
