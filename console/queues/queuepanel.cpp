@@ -32,6 +32,8 @@ constexpr int InsertRow[] = {ids::AddLabel, ids::AddContent,    ids::AddToLabel,
 // template places relative to the column. Dialog units.
 constexpr QPoint PanelOrigin(450, 4);
 constexpr int PanelColumnWidth = 193;
+// The template puts the column heads where the group's title is drawn; below it.
+constexpr int PanelTitleRoom = 4;
 
 // Where the send group's controls go in each arrangement (dialog units).
 struct Place {
@@ -48,7 +50,7 @@ const std::array<Place, 8> SendPlaces{{
     {ids::SaveSend, QRect(196, 155, 49, 15), QRect(196, 138, 49, 15)},
     {ids::RecentFiles, QRect(81, 172, 118, 13), QRect(81, 172, 118, 13)},
     {ids::Reload, QRect(202, 171, 43, 15), QRect(202, 171, 43, 15)},
-    {ids::QueueToggle, QRect(586, 172, 46, 15), QRect(196, 154, 49, 15)},
+    {ids::QueueToggle, QRect(586, 176, 46, 15), QRect(196, 154, 49, 15)},
 }};
 
 const QString NotConnected = QStringLiteral("请先连接端口！");
@@ -101,8 +103,18 @@ void QueuePanel::arrange(bool panelShown) {
             w->setGeometry(dialog::toPixels(panelShown ? p.panelShown : p.panelHidden, unit));
     const auto placeInPanel = [&](int id) {
         const dialog::ControlTemplate* t = d.controlTemplate(id);
-        if (QWidget* w = d.control(id); w != nullptr && t != nullptr)
-            w->setGeometry(dialog::toPixels(t->rect.translated(PanelOrigin), unit));
+        QWidget* w = d.control(id);
+        if (w == nullptr || t == nullptr)
+            return;
+        QRect rect = t->rect;
+        if (id == ids::QueueGroup)
+            rect.setHeight(rect.height() + PanelTitleRoom); // the frame around them all
+        else
+            rect.translate(0, PanelTitleRoom);
+        // The template's "HEX" head reaches one unit into "编号".
+        if (id == ids::QueueHexHead)
+            rect.translate(1, 0);
+        w->setGeometry(dialog::toPixels(rect.translated(PanelOrigin), unit));
     };
     for (int id : PanelFrame)
         placeInPanel(id);

@@ -130,37 +130,41 @@ void TextFiles::reload() {
     m_form.writeControls();
 }
 
-QString TextFiles::saveTo(const QString& title, const QString& proposed, std::string_view bytes) {
+std::optional<QString> TextFiles::askSavePath(const QString& title, const QString& proposed) {
     dialog::FileRequest request;
     request.title = title;
     request.fileName = proposed;
     request.defaultSuffix = QStringLiteral("txt");
     request.filter = QStringLiteral("Text File (*.txt);;All Files (*)");
-    const auto path = m_form.prompter().saveFileName(m_form.owner(), request);
-    if (!path)
-        return {};
-    if (const int error = textfile::write(*path, bytes); error != 0) {
-        m_form.message(QStringLiteral("无法保存到文件“%1”：%2。原有的文件没有改动。")
-                           .arg(*path, reason(error)));
-        return {};
-    }
-    return *path;
+    return m_form.prompter().saveFileName(m_form.owner(), request);
 }
 
+bool TextFiles::writeFile(const QString& path, std::string_view bytes) {
+    const int error = textfile::write(path, bytes);
+    if (error != 0)
+        m_form.message(QStringLiteral("无法保存到文件“%1”：%2。原有的文件没有改动。")
+                           .arg(path, reason(error)));
+    return error == 0;
+}
+
+// The texts are taken after the dialog: while it is open the window's timers
+// keep running, and a tick takes the fields anew.
 void TextFiles::saveSendArea() {
     m_form.readControls();
-    const QString path = saveTo(QStringLiteral("保存发送区数据到文件"), QStringLiteral("Test.txt"),
-                                m_form.fields().sendText);
-    if (path.isEmpty())
+    const auto path =
+        askSavePath(QStringLiteral("保存发送区数据到文件"), QStringLiteral("Test.txt"));
+    if (!path || !writeFile(*path, m_form.fields().sendText))
         return;
-    m_recent.remember(pathBytes(path));
+    m_recent.remember(pathBytes(*path));
     showRecentFiles();
 }
 
 void TextFiles::saveReceiveArea() {
     m_form.readControls();
-    (void)saveTo(QStringLiteral("保存接收区数据到文件"), QStringLiteral("Receive.txt"),
-                 m_receive.text());
+    const auto path =
+        askSavePath(QStringLiteral("保存接收区数据到文件"), QStringLiteral("Receive.txt"));
+    if (path)
+        (void)writeFile(*path, m_receive.text());
 }
 
 void TextFiles::clearSendArea() {

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string_view>
 
 class ConsoleForm;
@@ -44,9 +45,10 @@ public:
 private:
     // The send text from a file; false (after saying why) when it was not read.
     bool readInto(const QString& path);
-    // Writes bytes to a file chosen in a save dialog; the path, or an empty
-    // string when cancelled or not written (after saying why).
-    QString saveTo(const QString& title, const QString& proposed, std::string_view bytes);
+    // The path chosen in a save dialog; nothing when cancelled.
+    std::optional<QString> askSavePath(const QString& title, const QString& proposed);
+    // The bytes into the file; false (after saying why) when not written.
+    bool writeFile(const QString& path, std::string_view bytes);
     void showRecentFiles();
 
     ConsoleForm& m_form;

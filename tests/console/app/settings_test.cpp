@@ -4,7 +4,9 @@
 #include "tests/console/settings/settingsvalues.h"
 #include "tests/support/files.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QDir>
 #include <QPlainTextEdit>
 
