@@ -246,14 +246,14 @@ bool IniFile::writeFile() {
         data.append("\r\n", 2);
     }
     QSaveFile file(nativeName(m_fileName));
+    // Where the folder takes no new file but the file may be written (a shared
+    // settings folder), write it in place rather than not at all.
+    file.setDirectWriteFallback(true);
     auto failed = [this] {
         m_writeError = errno != 0 ? errno : EIO;
         return false;
     };
     errno = 0;
-    // Where the folder takes no new file but the file may be written (a shared
-    // settings folder), write it in place rather than not at all.
-    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return failed();
     if (file.write(data) != data.size()) {

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 using testsupport::fileBytes;
 using testsupport::putFile;
@@ -185,4 +186,28 @@ TEST_F(ConsoleWindowTest, ASavedPanelSettingShowsThePanelOnlyWhenLoadedByTheMenu
     window->onCommand(menu::ResetSettings, dialog::Notify::Menu);
     EXPECT_FALSE(window->isShown(ids::QueueGroup));
     EXPECT_EQ(window->settingsMenu().current().showqueue, "FALSE");
+}
+
+TEST_F(ConsoleWindowTest, TheCutCommandSetInItsDialogIsSentSavedAndLoadedAgain) {
+    open();
+    expectConnected();
+    prompter.modalNext(QDialog::Rejected, [](QDialog& d) {
+        auto& box = static_cast<dialog::TemplateDialog&>(d);
+        box.textEdit(ids::CutCommandNew)->setPlainText(QStringLiteral("1D5601"));
+        box.button(ids::Ok)->click();
+    });
+    window->menuAction(menu::CutCommand)->trigger();
+
+    window->textEdit(ids::SendArea)->setPlainText(QStringLiteral("A"));
+    window->setChecked(ids::AutoCut, true);
+    click(ids::SendButton);
+    EXPECT_TRUE(printer->waitForCount(4, std::chrono::seconds(5)));
+    EXPECT_EQ(printer->received(), "A\x1D\x56\x01");
+
+    window->close();
+    IniFile saved;
+    saved.setFileName(dir.filePath(SettingsFile).toStdString());
+    EXPECT_EQ(saved.getString("strings", "CutCommand", ""), "1D5601");
+    open();
+    EXPECT_EQ(window->cutCommand(), "1D5601");
 }

@@ -53,13 +53,3 @@ void receiveTick(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(receiveTick)->Arg(1024)->Arg(8 << 20)->Iterations(300)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
