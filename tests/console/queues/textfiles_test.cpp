@@ -158,8 +158,7 @@ TEST_F(TextFilesTest, ReloadTakesTheChosenFileToTheTopOrDropsAFileThatIsGone) {
     stage.comboBox(ids::RecentFiles)->setCurrentIndex(4);
     click(ids::Reload);
     EXPECT_EQ(sendText(), "file 5");
-    EXPECT_EQ(files.recentFiles().paths(), (Slots{f[4], f[0], f[1], f[2], f[3],
-                                                  f[5], f[6], f[7]}));
+    EXPECT_EQ(files.recentFiles().paths(), (Slots{f[4], f[0], f[1], f[2], f[3], f[5], f[6], f[7]}));
 
     // Slot 3, whose file has gone, leaves the list.
     ASSERT_TRUE(QFile::remove(path(QStringLiteral("f2.txt"))));
@@ -168,8 +167,7 @@ TEST_F(TextFilesTest, ReloadTakesTheChosenFileToTheTopOrDropsAFileThatIsGone) {
     EXPECT_EQ(stage.prompter.messages(),
               std::vector<QString>{QStringLiteral("File could not be opened !")});
     EXPECT_EQ(sendText(), "file 5");
-    EXPECT_EQ(files.recentFiles().paths(),
-              (Slots{f[4], f[0], f[2], f[3], f[5], f[6], f[7], ""}));
+    EXPECT_EQ(files.recentFiles().paths(), (Slots{f[4], f[0], f[2], f[3], f[5], f[6], f[7], ""}));
     EXPECT_EQ(comboItems().size(), 8);
     EXPECT_TRUE(comboItems().last().isEmpty());
 
