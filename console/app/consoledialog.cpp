@@ -23,25 +23,16 @@ namespace {
 constexpr int ReadOnlyControls[] = {ids::HexDisplay, ids::AutoCut, ids::NoCommandMode,
                                     ids::BarcodeType};
 
-// Controls and commands whose parts are still to come; each leaves this list
-// when its part registers it.
-constexpr int NotYetBuilt[] = {
-    // the data queues and the insert row
-    ids::QueueToggle, ids::QueueChoice, ids::QueueClear, ids::QueueAppend, ids::QueueReplace,
-    ids::AddButton,
-    // text files and the recent files
-    ids::OpenFile, ids::ClearSend, ids::SaveSend, ids::Reload, ids::RecentFiles, ids::ClearReceive,
-    ids::SaveReceive, menu::Open, menu::SaveSendArea, menu::SaveReceiveArea, menu::ClearSendArea,
-    menu::ClearReceiveArea};
-
 } // namespace
 
 TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent)
     : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, parent),
       m_form(*this, prompter), m_connection(m_form), m_send(m_form, m_connection),
       m_receive(m_form, m_connection), m_quickTests(m_form, m_connection),
+      m_textFiles(m_form, m_receive), m_queuePanel(m_form, m_connection, m_send),
       m_settingsMenu(m_form, m_connection, m_send, m_receive,
-                     {m_recentFiles, m_panelSetting, m_panelFlag}),
+                     {m_textFiles.recentFiles().paths(), m_queuePanel.queues().panelSetting,
+                      m_queuePanel.queues().panelFlag}),
       m_cutCommand(m_form, m_send) {
     // A title bar with the window menu and a minimise box; no maximise box,
     // and the fixed size of the template.
@@ -64,19 +55,19 @@ void TestConsoleDialog::wireParts() {
     m_send.registerCommands(m_commands);
     m_receive.registerCommands(m_commands);
     m_quickTests.registerCommands(m_commands);
+    m_textFiles.registerCommands(m_commands);
+    m_queuePanel.registerCommands(m_commands);
     m_settingsMenu.registerCommands(m_commands);
     m_cutCommand.registerCommands(m_commands);
     m_commands.noAction(ReadOnlyControls);
-    m_commands.noAction(NotYetBuilt);
-    m_commands.noAction(ids::EntryHexBoxes);
-    m_commands.noAction(ids::EntrySendButtons);
-    m_commands.noAction(ids::EntryCopyButtons);
 
     // A link that opens enables the quick tests; one that closes disables
     // them, then ends a timed run.
     m_connection.opened.add([this] { m_quickTests.setEnabled(true); });
     m_connection.closed.add([this] { m_quickTests.setEnabled(false); });
     m_connection.closed.add([this] { m_send.endRun(); });
+    // The settings loads and the reset end by switching the queue panel.
+    m_settingsMenu.panelSwitch.add([this] { m_queuePanel.switchArrangement(); });
 }
 
 void TestConsoleDialog::openWindow() {

@@ -8,6 +8,8 @@
 //   SendEngine        Send, timed runs and the cut command
 //   ReceivePanel      the receive area and its poll
 //   QuickTestPanel    the five one-click tests
+//   TextFiles         open, reload and save of the two areas, the recent files
+//   QueuePanel        the data queues and the insert row, and their switch
 //   SettingsMenu      the settings' load, save and reset, the menu "设置(&S)"
 //   CutCommandDialog  the cut-command dialog
 //
@@ -24,6 +26,8 @@
 #include "console/link/connectionpanel.h"
 #include "console/link/printerlink.h"
 #include "console/queues/cutcommanddialog.h"
+#include "console/queues/queuepanel.h"
+#include "console/queues/textfiles.h"
 #include "console/quicktests/quicktestpanel.h"
 #include "console/send/receivepanel.h"
 #include "console/send/sendengine.h"
@@ -31,7 +35,6 @@
 #include "console/settings/settingsmenu.h"
 #include "platform/dialog/templatedialog.h"
 
-#include <array>
 #include <string>
 #include <string_view>
 
@@ -56,6 +59,8 @@ public:
     [[nodiscard]] SendEngine& sendEngine() { return m_send; }
     [[nodiscard]] ReceivePanel& receivePanel() { return m_receive; }
     [[nodiscard]] QuickTestPanel& quickTests() { return m_quickTests; }
+    [[nodiscard]] TextFiles& textFiles() { return m_textFiles; }
+    [[nodiscard]] QueuePanel& queuePanel() { return m_queuePanel; }
     [[nodiscard]] SettingsMenu& settingsMenu() { return m_settingsMenu; }
     [[nodiscard]] const CommandTable& commands() const { return m_commands; }
 
@@ -101,17 +106,13 @@ private:
     void exitSequence();
     void showAboutBox(bool counted);
 
-    // Kept for the recent-file list and the data queue panel, whose parts
-    // take them over when they arrive; the settings carry them meanwhile.
-    std::array<std::string, 8> m_recentFiles{};
-    std::string m_panelSetting = "FALSE"; // showqueue
-    bool m_panelFlag = false;
-
     ConsoleForm m_form;
     ConnectionPanel m_connection;
     SendEngine m_send;
     ReceivePanel m_receive;
     QuickTestPanel m_quickTests;
+    TextFiles m_textFiles;
+    QueuePanel m_queuePanel;
     SettingsMenu m_settingsMenu;
     CutCommandDialog m_cutCommand;
     CommandTable m_commands;

@@ -2,10 +2,10 @@
 
 #include "console/app/consoleform.h"
 #include "console/link/connectionpanel.h"
+#include "console/queues/textfiles.h"
 #include "console/send/receivepanel.h"
 #include "console/send/sendengine.h"
 #include "console/settings/inifile.h"
-#include "platform/codepage.h"
 #include "platform/dialog/prompter.h"
 #include "platform/dialog/templatedialog.h"
 #include "platform/errors.h"
@@ -122,15 +122,8 @@ void SettingsMenu::setNumbers(const ConsoleSettings& values) {
     f.startNumber = values.startnumber;
 }
 
-// Eight slots, empty ones included, the first selected.
 void SettingsMenu::fillRecentFiles() {
-    QComboBox* recent = m_form.dialog().comboBox(ids::RecentFiles);
-    if (recent == nullptr)
-        return;
-    recent->clear();
-    for (const std::string& path : m_lent.recentFiles)
-        recent->addItem(codepage::toUnicode(path));
-    recent->setCurrentIndex(0);
+    TextFiles::showRecentFiles(m_form.dialog(), m_lent.recentFiles);
 }
 
 // --- the sequences

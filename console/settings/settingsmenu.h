@@ -8,10 +8,10 @@
 // The values live where their parts keep them: the port settings and the
 // connected flag in the ConnectionPanel, the cut command in the SendEngine,
 // the receive text in the ReceivePanel, the check boxes and the fields in
-// the window's controls. The recent-file slots and the queue panel's setting
-// and flag belong to parts still to come; until then the window keeps them
-// and lends them here. The queue panel's switch, which the two load commands
-// and the reset run, is the hook panelSwitch.
+// the window's controls. The recent-file slots (TextFiles) and the queue
+// panel's setting and flag (QueuePanel) are lent here by the window. The
+// queue panel's switch, which the two load commands and the reset run, is
+// the hook panelSwitch.
 
 #include "console/app/dispatch.h"
 #include "console/settings/consolesettings.h"
@@ -30,7 +30,7 @@ class SendEngine;
 
 class SettingsMenu {
 public:
-    // What the settings carry for parts that are not built yet.
+    // What the settings load into and save from other parts.
     struct Lent {
         std::array<std::string, 8>& recentFiles; // recentfile1..recentfile8
         std::string& panelSetting;               // showqueue

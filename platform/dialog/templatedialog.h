@@ -109,6 +109,8 @@ public:
     [[nodiscard]] bool isWindowTimerActive(int id) const;
 
     [[nodiscard]] QWidget* clientArea() const { return m_client; }
+    // Pixels per dialog unit of this dialog, for controls placed at run time.
+    [[nodiscard]] double unit() const { return m_unit; }
 
     // Routed events; public so tests and other parts can drive them directly.
     virtual void onCommand(int id, Notify code);

@@ -214,6 +214,25 @@ TEST_F(ConsoleWindowTest, NoVisibleControlIsCutOffOrOverlapsAnother) {
     expectNothingCutOffOrOverlapping(window->clientArea());
 }
 
+TEST_F(ConsoleWindowTest, BothQueueArrangementsLeaveEveryControlWholeAndApart) {
+    open();
+    QueuePanel& panel = window->queuePanel();
+    panel.queues().panelFlag = true;
+    panel.switchArrangement();
+    ASSERT_TRUE(window->isShown(ids::QueueGroup));
+    expectNothingCutOffOrOverlapping(window->clientArea());
+    // The panel's own frame holds its controls.
+    const QRect frame = window->control(ids::QueueGroup)->geometry();
+    for (const ids::QueueRow& r : ids::QueueRows)
+        for (int id : {r.label, r.hex, r.entry, r.send, r.copy})
+            EXPECT_TRUE(frame.contains(window->control(id)->geometry())) << id;
+
+    panel.switchArrangement();
+    ASSERT_TRUE(window->isShown(ids::AddButton));
+    EXPECT_EQ(window->clientArea()->size(), QSize(675, 494));
+    expectNothingCutOffOrOverlapping(window->clientArea());
+}
+
 TEST_F(ConsoleWindowTest, TheCutCommandDialogIsDialog171AndShowsItsCaptionsWhole) {
     open();
     prompter.modalNext(QDialog::Rejected, [](QDialog& d) {

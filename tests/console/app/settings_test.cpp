@@ -4,7 +4,9 @@
 #include "tests/console/settings/settingsvalues.h"
 #include "tests/support/files.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -148,6 +150,42 @@ TEST_F(ConsoleWindowTest, AFolderGoneBeforeTheCloseSaveIsReportedAndNothingBreak
     EXPECT_TRUE(prompter.messages()[0].contains(gone + QLatin1Char('/') + SettingsFile));
     EXPECT_FALSE(window->isVisible());
     QDir::setCurrent(dir.path());
+}
+
+TEST_F(ConsoleWindowTest, AQueueSavedOnClosingIsBackAtTheNextStartAndSendsWithTheCut) {
+    open();
+    expectConnected();
+    window->lineEdit(ids::QueueRows[2].entry)->setText(QStringLiteral("queue three"));
+    window->checkBox(ids::QueueRows[5].hex)->click();
+    window->close();
+
+    window.reset();
+    open();
+    expectConnected();
+    EXPECT_EQ(window->lineEdit(ids::QueueRows[2].entry)->text(), QStringLiteral("queue three"));
+    EXPECT_TRUE(window->isChecked(ids::QueueRows[5].hex));
+    printer->clearReceived();
+    // "自动切纸" is on by default.
+    window->onCommand(ids::QueueRows[2].send, dialog::Notify::Clicked);
+    const std::string expected = "queue three\x1D\x56\x42\x11";
+    ASSERT_TRUE(printer->waitForCount(expected.size(), std::chrono::seconds(5)));
+    EXPECT_EQ(printer->received(), expected);
+}
+
+TEST_F(ConsoleWindowTest, ASavedPanelSettingShowsThePanelOnlyWhenLoadedByTheMenu) {
+    putFile(dir.filePath(SettingsFile), "[check]=_=\r\nshowqueue=_=TRUE\r\n");
+    open();
+    // The start keeps the template's arrangement and the setting as loaded.
+    EXPECT_FALSE(window->isShown(ids::QueueGroup));
+    EXPECT_TRUE(window->isShown(ids::AddButton));
+    window->onCommand(menu::LoadDefaults, dialog::Notify::Menu);
+    EXPECT_TRUE(window->isShown(ids::QueueGroup));
+    EXPECT_FALSE(window->isShown(ids::AddButton));
+    EXPECT_EQ(window->focusWidget(), window->control(ids::SendArea));
+    // The reset hides it again and saves "FALSE".
+    window->onCommand(menu::ResetSettings, dialog::Notify::Menu);
+    EXPECT_FALSE(window->isShown(ids::QueueGroup));
+    EXPECT_EQ(window->settingsMenu().current().showqueue, "FALSE");
 }
 
 TEST_F(ConsoleWindowTest, TheCutCommandSetInItsDialogIsSentSavedAndLoadedAgain) {

@@ -46,6 +46,8 @@ std::optional<QString> ScriptedPrompter::openFileName(QWidget*,
                                                       const dialog::FileRequest& request) {
     m_shown.push_back({Kind::OpenFile, request.title});
     m_requests.push_back(request);
+    if (whileFileDialogOpen)
+        whileFileDialogOpen();
     return takeFront(m_openPaths);
 }
 
@@ -53,6 +55,8 @@ std::optional<QString> ScriptedPrompter::saveFileName(QWidget*,
                                                       const dialog::FileRequest& request) {
     m_shown.push_back({Kind::SaveFile, request.title});
     m_requests.push_back(request);
+    if (whileFileDialogOpen)
+        whileFileDialogOpen();
     return takeFront(m_savePaths);
 }
 

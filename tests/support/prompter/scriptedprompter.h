@@ -31,6 +31,8 @@ public:
     // Runs inside every message box, as code would during a box's nested
     // event loop (a timer tick, for example).
     std::function<void(const QString&)> whileMessageOpen;
+    // Runs inside every file dialog, which runs a nested event loop too.
+    std::function<void()> whileFileDialogOpen;
     bool openUrlResult = true;
 
     // --- what was shown
