@@ -17,6 +17,7 @@
 #include "console/app/consoledialog.h"
 #include "console/app/templates.h"
 #include "platform/codepage.h"
+#include "platform/dialog/edittext.h"
 #include "platform/dialog/templatedialog.h"
 #include "tests/support/prompter/scriptedprompter.h"
 
@@ -205,7 +206,8 @@ void paste(QPlainTextEdit& edit, const std::string& bytes) {
     edit.moveCursor(QTextCursor::End);
     edit.paste();
     QApplication::clipboard()->clear();
-    QApplication::processEvents();
+    // The console takes a long text once typing pauses: give it that pause.
+    QTest::qWait(2 * edittext::PausedRead::PauseMs);
 }
 
 // Heap growth of a paste into the edit that `make` builds and shows.
