@@ -1,11 +1,8 @@
 #include "platform/codepage.h"
 
-#include <iconv.h>
+#include "codepagetable.inc" // generated at build time by codepagegen
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace codepage {
@@ -13,81 +10,33 @@ namespace {
 
 constexpr char16_t EscapeBase = 0xF700; // U+F700 + byte stands for a byte GBK cannot read
 
-bool isReserved(char32_t c) {
-    return (c >= EscapeBase && c <= EscapeBase + 0xFF) || c == CrSymbol || c == LfSymbol ||
-           (c >= 0xD800 && c <= 0xDFFF);
-}
-
-// One character of code page 936 as iconv reads it; 0 when the bytes are not
-// exactly one plain BMP character above ASCII.
-char16_t decodeOne(iconv_t cd, const char* bytes, size_t size) {
-    char in[2] = {};
-    std::copy(bytes, bytes + size, in);
-    unsigned char out[8] = {};
-    char* inPtr = in;
-    char* outPtr = reinterpret_cast<char*>(out);
-    size_t inLeft = size;
-    size_t outLeft = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    if (rc == static_cast<size_t>(-1) || inLeft != 0 || outLeft != sizeof out - 4)
-        return 0;
-    const char32_t c =
-        out[0] | (out[1] << 8) | (out[2] << 16) | (static_cast<char32_t>(out[3]) << 24);
-    if (c < 0x80 || c > 0xFFFF || isReserved(c))
-        return 0;
-    return static_cast<char16_t>(c);
-}
-
-// The code page's characters, asked of iconv once. decode[] is indexed by
-// (lead - 0x81) * 256 + trail and holds 0 where the pair is not a character;
-// single80 is the character of the single byte 0x80 (the euro sign), 0 when
-// the converter has none; encode[] maps a character back to its bytes:
-// lead << 8 | trail for a pair, the byte itself for 0x80, 0 for none.
-struct Tables {
-    std::vector<char16_t> decode = std::vector<char16_t>(126 * 256, 0);
-    std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(0x10000, 0);
-    char16_t single80 = 0;
-
-    Tables() {
-        iconv_t cd = iconv_open("UCS-4LE", "GBK");
-        if (cd == reinterpret_cast<iconv_t>(-1))
-            return; // no converter: every byte above 0x7F is escaped, still lossless
-        // The single byte first: when a pair means the same character too,
-        // the pair is the one escaped, so that each character has one encoding.
-        const char euro = '\x80';
-        if (const char16_t c = decodeOne(cd, &euro, 1); c != 0) {
-            single80 = c;
-            encode[c] = 0x80;
-        }
+// The way back from a character to its bytes: lead << 8 | trail for a pair,
+// the byte itself for 0x80, 0 for none. Only texts that hold characters above
+// ASCII need it, so it is built from the decode table on first use.
+const std::vector<std::uint16_t>& encodeTable() {
+    static const std::vector<std::uint16_t> encode = [] {
+        std::vector<std::uint16_t> e(0x10000, 0);
+        if (table::Single80 != 0)
+            e[table::Single80] = 0x80;
         for (int lead = 0x81; lead <= 0xFE; ++lead) {
             for (int trail = 0x40; trail <= 0xFE; ++trail) {
-                const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                const char16_t c = decodeOne(cd, in, 2);
-                if (c == 0 || encode[c] != 0)
-                    continue; // not a character, or already taken
-                decode[(lead - 0x81) * 256 + trail] = c;
-                encode[c] = static_cast<std::uint16_t>(lead << 8 | trail);
+                if (const char16_t c = table::Decode[(lead - 0x81) * 256 + trail]; c != 0)
+                    e[c] = static_cast<std::uint16_t>(lead << 8 | trail);
             }
         }
-        iconv_close(cd);
-    }
-};
-
-const Tables& tables() {
-    static const Tables t;
-    return t;
+        return e;
+    }();
+    return encode;
 }
 
 void appendBytes(std::string& out, QStringView text) {
-    const Tables& t = tables();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));
         } else if (c >= EscapeBase && c <= EscapeBase + 0xFF) {
             out.push_back(static_cast<char>(c - EscapeBase));
-        } else if (const std::uint16_t code = t.encode[c]; code != 0) {
+        } else if (const std::uint16_t code = encodeTable()[c]; code != 0) {
             if (code > 0xFF)
                 out.push_back(static_cast<char>(code >> 8));
             out.push_back(static_cast<char>(code & 0xFF));
@@ -100,6 +49,43 @@ void appendBytes(std::string& out, QStringView text) {
     }
 }
 
+// The characters of the bytes (no NUL among them) appended to out.
+void appendUnicode(QString& out, std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out.append(QChar(char16_t{b}));
+            continue;
+        }
+        if (b == 0x80 && table::Single80 != 0) {
+            out.append(QChar(table::Single80));
+            continue;
+        }
+        if (b >= 0x81 && b <= 0xFE && i + 1 < bytes.size()) {
+            const auto trail = static_cast<unsigned char>(bytes[i + 1]);
+            if (const char16_t c = table::Decode[(b - 0x81) * 256 + trail]; c != 0) {
+                out.append(QChar(c));
+                ++i;
+                continue;
+            }
+        }
+        out.append(QChar(static_cast<char16_t>(EscapeBase + b)));
+    }
+}
+
+// Room enough for the bytes of the text, and not much more: the result of a
+// long text is kept, and twice its size would be held for nothing. Characters
+// below 0x80 and escaped bytes are one byte; a line break and anything else
+// is at most two.
+size_t maxBytes(QStringView text) {
+    size_t n = 0;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        n += (c < 0x80 && c != u'\n') || (c >= EscapeBase && c <= EscapeBase + 0xFF) ? 1 : 2;
+    }
+    return n;
+}
+
 } // namespace
 
 std::string_view untilNul(std::string_view bytes) {
@@ -109,35 +95,15 @@ std::string_view untilNul(std::string_view bytes) {
 
 QString toUnicode(std::string_view bytes) {
     bytes = untilNul(bytes);
-    const Tables& t = tables();
     QString out;
     out.reserve(static_cast<qsizetype>(bytes.size()));
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            out.append(QChar(char16_t{b}));
-            continue;
-        }
-        if (b == 0x80 && t.single80 != 0) {
-            out.append(QChar(t.single80));
-            continue;
-        }
-        if (b >= 0x81 && b <= 0xFE && i + 1 < bytes.size()) {
-            const auto trail = static_cast<unsigned char>(bytes[i + 1]);
-            if (const char16_t c = t.decode[(b - 0x81) * 256 + trail]; c != 0) {
-                out.append(QChar(c));
-                ++i;
-                continue;
-            }
-        }
-        out.append(QChar(static_cast<char16_t>(EscapeBase + b)));
-    }
+    appendUnicode(out, bytes);
     return out;
 }
 
 std::string fromUnicode(QStringView text) {
     std::string out;
-    out.reserve(static_cast<size_t>(text.size()) * 2);
+    out.reserve(maxBytes(text));
     appendBytes(out, text);
     return out;
 }
@@ -154,7 +120,7 @@ QString toEditText(std::string_view bytes, LineEnd style) {
     QString out;
     out.reserve(static_cast<qsizetype>(bytes.size()));
     size_t start = 0;
-    auto flush = [&](size_t end) { out.append(toUnicode(bytes.substr(start, end - start))); };
+    auto flush = [&](size_t end) { appendUnicode(out, bytes.substr(start, end - start)); };
     for (size_t i = 0; i < bytes.size(); ++i) {
         const char b = bytes[i];
         if (b != '\r' && b != '\n')
@@ -176,7 +142,7 @@ QString toEditText(std::string_view bytes, LineEnd style) {
 
 std::string fromEditText(QStringView text, LineEnd style) {
     std::string out;
-    out.reserve(static_cast<size_t>(text.size()) * 2);
+    out.reserve(maxBytes(text));
     qsizetype start = 0;
     auto flush = [&](qsizetype end) { appendBytes(out, text.mid(start, end - start)); };
     for (qsizetype i = 0; i < text.size(); ++i) {

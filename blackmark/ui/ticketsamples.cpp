@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QPolygonF>
 
 #include <array>
@@ -241,9 +242,16 @@ QPixmap ticketSamplePixmap(int bitmapId, QSize logicalSize, qreal pixelRatio) {
 
 QIcon applicationIcon() {
     // A ticket with its black mark and a dashed cutting line.
+    // Drawn once: the window, the About box and its picture all show it.
     QIcon icon;
     for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
-        QPixmap pixmap(side, side);
+        const QString key = QStringLiteral("halmbrook-icon-%1").arg(side);
+        QPixmap pixmap;
+        if (QPixmapCache::find(key, &pixmap)) {
+            icon.addPixmap(pixmap);
+            continue;
+        }
+        pixmap = QPixmap(side, side);
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
         p.setRenderHint(QPainter::Antialiasing);
@@ -261,6 +269,7 @@ QIcon applicationIcon() {
         p.setPen(QPen(CutColor, 1.8, Qt::DashLine, Qt::FlatCap));
         p.drawLine(QPointF(3, 26), QPointF(29, 26));
         p.end();
+        QPixmapCache::insert(key, pixmap);
         icon.addPixmap(pixmap);
     }
     return icon;

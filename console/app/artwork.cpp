@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 
 namespace artwork {
 namespace {
@@ -149,7 +150,16 @@ bool draw(QPainter& p, int id) {
 QPixmap picture(int resourceId, QSize size) {
     if (size.isEmpty())
         size = QSize(32, 32);
-    QPixmap pm(size);
+    // Each picture is drawn once per size: the window icon, the button states
+    // and the animation frames are asked for again and again.
+    const QString key = QStringLiteral("quorvane-art-%1-%2x%3")
+                            .arg(resourceId)
+                            .arg(size.width())
+                            .arg(size.height());
+    QPixmap pm;
+    if (QPixmapCache::find(key, &pm))
+        return pm;
+    pm = QPixmap(size);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -158,6 +168,8 @@ QPixmap picture(int resourceId, QSize size) {
     p.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
     p.scale(side / Grid, side / Grid);
     draw(p, resourceId);
+    p.end();
+    QPixmapCache::insert(key, pm);
     return pm;
 }
 

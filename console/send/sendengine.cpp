@@ -250,6 +250,11 @@ void SendEngine::onSheetsChanged() {
 }
 
 void SendEngine::onSendAreaChanged() {
+    if (!m_sendAreaRead.later(m_form.dialog().textEdit(ids::SendArea)))
+        readSendArea();
+}
+
+void SendEngine::readSendArea() {
     // Only the send text follows each keystroke: a full read would prompt for
     // an unrelated bad number on every key typed here.
     dialog::DataExchange dx(m_form.dialog(), m_form.prompter(),

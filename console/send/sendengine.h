@@ -10,6 +10,7 @@
 #include "console/app/dispatch.h"
 #include "console/send/printercommands.h"
 #include "console/send/sendjob.h"
+#include "platform/dialog/edittext.h"
 
 #include <string>
 
@@ -57,6 +58,7 @@ private:
     void onIntervalChanged();
     void onSheetsChanged();
     void onSendAreaChanged();
+    void readSendArea();
     void startRun();
     void stopRun();
     void finishRun();
@@ -71,4 +73,5 @@ private:
     ConnectionPanel& m_connection;
     SendJob m_job;
     std::string m_cutCommand{printercommands::DefaultCutCommand};
+    edittext::PausedRead m_sendAreaRead{[this] { readSendArea(); }};
 };

@@ -28,16 +28,19 @@ bool isBlank(QChar c) {
     return c == u' ' || c == u'\t';
 }
 
-// Upper-case controls show ASCII letters as capitals whatever is put in.
-std::string shownAs(const TemplateDialog& d, int id, const std::string& bytes) {
+// Upper-case controls show ASCII letters as capitals whatever is put in;
+// their copy is made in `upper`. Others show the bytes themselves, so a long
+// text is not copied on its way to the control.
+std::string_view shownAs(const TemplateDialog& d, int id, const std::string& bytes,
+                         std::string& upper) {
     const ControlTemplate* t = d.controlTemplate(id);
     if (!t || !t->has(style::UpperCase))
         return bytes;
-    std::string out = bytes;
-    for (char& c : out)
+    upper = bytes;
+    for (char& c : upper)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
-    return out;
+    return upper;
 }
 
 QString controlText(const QWidget* w) {
@@ -110,11 +113,12 @@ void DataExchange::text(int id, std::string& bytes) {
     if (skip())
         return;
     QWidget* w = m_dialog.control(id);
+    std::string upper;
     if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) {
         if (reading())
-            bytes = edittext::bytes(*edit);
+            edittext::readInto(*edit, bytes);
         else
-            edittext::setBytes(*edit, shownAs(m_dialog, id, bytes));
+            edittext::setBytes(*edit, shownAs(m_dialog, id, bytes, upper));
         return;
     }
     if (reading()) {
@@ -122,7 +126,7 @@ void DataExchange::text(int id, std::string& bytes) {
             bytes = codepage::fromUnicode(controlText(w));
         return;
     }
-    const QString shown = codepage::toUnicode(shownAs(m_dialog, id, bytes));
+    const QString shown = codepage::toUnicode(shownAs(m_dialog, id, bytes, upper));
     if (auto* e = qobject_cast<QLineEdit*>(w))
         e->setText(shown);
     else if (auto* c = qobject_cast<QComboBox*>(w); c && c->isEditable())

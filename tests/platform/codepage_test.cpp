@@ -160,3 +160,35 @@ TEST(Codepage, LoneCrIsVisible) {
     EXPECT_EQ(codepage::toEditText("a\r\nb\nc", codepage::LineEnd::CrLf),
               QStringLiteral("a\nb") + QChar(codepage::LfSymbol) + QStringLiteral("c"));
 }
+
+// A field read again and again keeps its long text when neither side has
+// changed, and takes the edit's text whenever either has.
+TEST(Codepage, RepeatedReadsOfALongTextConvertOnlyChanges) {
+    QPlainTextEdit edit;
+    const std::string text = std::string(8000, 'a') + "\xC4\xE3\r\nend";
+    edittext::setBytes(edit, text);
+    std::string field;
+    edittext::readInto(edit, field);
+    ASSERT_EQ(field, text);
+
+    const char* buffer = field.data();
+    edittext::readInto(edit, field);
+    EXPECT_EQ(field.data(), buffer) << "an unchanged text was converted again";
+    EXPECT_EQ(field, text);
+
+    edit.appendPlainText(QStringLiteral("typed"));
+    edittext::readInto(edit, field);
+    EXPECT_EQ(field, text + "\r\ntyped");
+
+    field = std::string(9000, 'b'); // changed by the program, not shown
+    edittext::readInto(edit, field);
+    EXPECT_EQ(field, text + "\r\ntyped");
+
+    // Short texts are read every time.
+    edittext::setBytes(edit, "ab");
+    std::string shortField = "ab";
+    edittext::readInto(edit, shortField);
+    shortField = "xy";
+    edittext::readInto(edit, shortField);
+    EXPECT_EQ(shortField, "ab");
+}

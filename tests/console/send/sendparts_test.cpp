@@ -122,3 +122,29 @@ TEST_F(SendPartsTest, AStoppedAFinishedAndALostRunEndTheirOwnWay) {
         stage.stopWindowTimer(timers::Animation);
     }
 }
+
+// Typing in a long send text: the field takes the text once typing pauses,
+// not at every key; a read of the fields takes it at once. A short text still
+// follows each key.
+TEST_F(SendPartsTest, ALongSendTextIsTakenOnceTypingPauses) {
+    QPlainTextEdit* area = stage.textEdit(ids::SendArea);
+    const std::string& field = stage.form.fields().sendText;
+    const std::string big(edittext::PausedRead::LongText + 10, 'x');
+    edittext::setBytes(*area, big);
+    ASSERT_TRUE(stage.form.readControls());
+    area->setFocus();
+    area->moveCursor(QTextCursor::End);
+
+    QTest::keyClick(area, Qt::Key_Y);
+    EXPECT_EQ(field, big) << "the whole text was taken at the key";
+    ASSERT_TRUE(stage.form.readControls());
+    EXPECT_EQ(field, big + "y");
+
+    QTest::keyClick(area, Qt::Key_Z);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return field == big + "yz"; }, 5000));
+
+    edittext::setBytes(*area, "ab");
+    area->moveCursor(QTextCursor::End);
+    QTest::keyClick(area, Qt::Key_C);
+    EXPECT_EQ(field, "abc");
+}
