@@ -15,6 +15,8 @@ LinkWriter::LinkWriter()
           },
           [this] { discardOnLink(); }) {
     m_progressDue.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early: short writes must not flash progress.
+    m_progressDue.setTimerType(Qt::PreciseTimer);
     m_progressDue.setInterval(ProgressDelay);
     connect(&m_progressDue, &QTimer::timeout, this, &LinkWriter::onProgressDue);
     connect(&m_worker, &platform::WriteWorker::jobFinished, this, &LinkWriter::onJobFinished);
