@@ -60,7 +60,7 @@ std::optional<std::size_t> DeviceFile::bytesWaiting() const {
 }
 
 std::size_t DeviceFile::read(char* buffer, std::size_t capacity) {
-    return fdio::readWaiting(m_fd.get(), buffer, capacity, &m_lastError);
+    return fdio::readWaiting(m_fd.get(), buffer, capacity, &m_lastReadError);
 }
 
 } // namespace platform

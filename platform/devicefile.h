@@ -30,9 +30,13 @@ public:
     bool flush(std::chrono::milliseconds deadline, const std::stop_token& stop = {});
     // Bytes waiting where the device has an input queue; nullopt where it has none.
     [[nodiscard]] std::optional<std::size_t> bytesWaiting() const;
+    // As SerialPort::read, with its failure in lastReadError().
     [[nodiscard]] std::size_t read(char* buffer, std::size_t capacity);
+    [[nodiscard]] const std::string& lastReadError() const { return m_lastReadError; }
+    // True when the device reports a hang-up or an error (unplugged). Never waits.
+    [[nodiscard]] bool farEndGone() const { return fdio::farEndGone(m_fd.get()); }
 
-    // The text of the last failure of open, write or read (empty when none).
+    // The text of the last failure of open or write (empty when none).
     [[nodiscard]] const std::string& lastError() const { return m_lastError; }
     // Its errno value (see fdio::WriteReport for a write's); 0 when none.
     [[nodiscard]] int lastErrorCode() const { return m_lastErrorCode; }
@@ -41,6 +45,7 @@ private:
     UniqueFd m_fd;
     std::string m_lastError;
     int m_lastErrorCode = 0;
+    std::string m_lastReadError;
 };
 
 } // namespace platform

@@ -4,6 +4,7 @@
 
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -55,8 +56,21 @@ bool pause(std::chrono::milliseconds step, Clock::time_point deadline,
     return false;
 }
 
-WriteReport writeUntil(int fd, const char* data, std::size_t n, Clock::time_point deadline,
-                       HoldOutput hold, const WriteControl& control) {
+namespace {
+
+using PutCall = ssize_t (*)(int fd, const char* data, std::size_t n);
+
+ssize_t putWrite(int fd, const char* data, std::size_t n) {
+    return ::write(fd, data, n);
+}
+
+ssize_t putSend(int fd, const char* data, std::size_t n) {
+    // MSG_NOSIGNAL: a peer that has gone away must not end the program.
+    return ::send(fd, data, n, MSG_NOSIGNAL | MSG_DONTWAIT);
+}
+
+WriteReport putUntil(int fd, const char* data, std::size_t n, Clock::time_point deadline,
+                     HoldOutput hold, const WriteControl& control, PutCall put) {
     WriteReport report;
     bool pollSaidReady = false;
     const auto stopped = [&] { return control.stop.stop_requested(); };
@@ -73,7 +87,7 @@ WriteReport writeUntil(int fd, const char* data, std::size_t n, Clock::time_poin
             (void)pause(std::chrono::milliseconds(10), deadline, control.stop);
             continue;
         }
-        const ssize_t written = ::write(fd, data + report.written, n - report.written);
+        const ssize_t written = put(fd, data + report.written, n - report.written);
         if (written > 0) {
             report.written += static_cast<std::size_t>(written);
             pollSaidReady = false;
@@ -108,6 +122,30 @@ WriteReport writeUntil(int fd, const char* data, std::size_t n, Clock::time_poin
         pollSaidReady = ready > 0;
     }
     return report;
+}
+
+} // namespace
+
+WriteReport writeUntil(int fd, const char* data, std::size_t n, Clock::time_point deadline,
+                       HoldOutput hold, const WriteControl& control) {
+    return putUntil(fd, data, n, deadline, hold, control, &putWrite);
+}
+
+WriteReport sendUntil(int fd, const char* data, std::size_t n, Clock::time_point deadline,
+                      const WriteControl& control) {
+    return putUntil(fd, data, n, deadline, nullptr, control, &putSend);
+}
+
+bool farEndGone(int fd) {
+    if (fd < 0)
+        return false;
+    pollfd p{fd, POLLRDHUP, 0};
+    for (;;) {
+        const int ready = ::poll(&p, 1, 0);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        return ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL | POLLRDHUP)) != 0;
+    }
 }
 
 std::string writeErrorMessage(int error) {

@@ -43,6 +43,15 @@ struct WriteReport {
 [[nodiscard]] WriteReport writeUntil(int fd, const char* data, std::size_t n,
                                      Clock::time_point deadline, HoldOutput hold,
                                      const WriteControl& control = {});
+// The same for a connected socket: each piece goes out with send() without
+// blocking and without SIGPIPE, so a peer that stops reading holds the caller
+// no longer than the deadline or a stop, and a peer that is gone is an error
+// (EPIPE, ECONNRESET), not a signal.
+[[nodiscard]] WriteReport sendUntil(int fd, const char* data, std::size_t n,
+                                    Clock::time_point deadline, const WriteControl& control = {});
+// True when the descriptor reports that its far end is gone: a hang-up, an
+// error, or (for a socket) a peer that closed its side. Never waits.
+[[nodiscard]] bool farEndGone(int fd);
 // The text of a WriteReport's error, as a failure message shows it.
 [[nodiscard]] std::string writeErrorMessage(int error);
 

@@ -80,10 +80,16 @@ public:
     void discardOutput();
     // Bytes waiting in the input queue; nullopt when the port cannot tell.
     [[nodiscard]] std::optional<std::size_t> bytesWaiting() const;
-    // Reads at most min(capacity, bytes waiting); never waits for more.
+    // Reads at most min(capacity, bytes waiting); never waits for more. A
+    // failure is kept in lastReadError(), apart from the write's, so that
+    // reads and writes may run on two threads at once.
     [[nodiscard]] std::size_t read(char* buffer, std::size_t capacity);
+    [[nodiscard]] const std::string& lastReadError() const { return m_lastReadError; }
+    // True when the line reports a hang-up (the device is unplugged, the far
+    // end of a pseudo-terminal closed). Never waits.
+    [[nodiscard]] bool farEndGone() const { return fdio::farEndGone(m_fd.get()); }
 
-    // The text of the last failure of open, write or read (empty when none).
+    // The text of the last failure of open or write (empty when none).
     [[nodiscard]] const std::string& lastError() const { return m_lastError; }
     // Its errno value (see fdio::WriteReport for a write's); 0 when none.
     [[nodiscard]] int lastErrorCode() const { return m_lastErrorCode; }
@@ -103,6 +109,7 @@ private:
     Emulated m_emulated;
     std::string m_lastError;
     int m_lastErrorCode = 0;
+    std::string m_lastReadError;
 };
 
 } // namespace platform

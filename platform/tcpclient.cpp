@@ -100,6 +100,24 @@ long TcpClient::send(const char* data, std::size_t n) {
     }
 }
 
+std::size_t TcpClient::write(const char* data, std::size_t n, std::chrono::milliseconds deadline,
+                             const fdio::WriteControl& control) {
+    m_lastError.clear();
+    m_lastErrorCode = 0;
+    if (!m_fd.isOpen()) {
+        m_lastErrorCode = EBADF;
+        m_lastError = fdio::writeErrorMessage(EBADF);
+        return 0;
+    }
+    if (data == nullptr || n == 0)
+        return 0;
+    const fdio::WriteReport report =
+        fdio::sendUntil(m_fd.get(), data, n, fdio::deadlineAfter(deadline), control);
+    m_lastErrorCode = report.error;
+    m_lastError = fdio::writeErrorMessage(report.error);
+    return report.written;
+}
+
 bool TcpClient::setSendTimeout(std::chrono::milliseconds timeout) {
     if (!m_fd.isOpen())
         return false;

@@ -2,6 +2,7 @@
 
 // A blocking IPv4 TCP client for network printers. It only sends.
 
+#include "platform/fdio.h"
 #include "platform/uniquefd.h"
 
 #include <chrono>
@@ -31,12 +32,26 @@ public:
     // for longer than this (0: no bound). Returns false when not connected.
     bool setSendTimeout(std::chrono::milliseconds timeout);
 
+    // As SerialPort::write: sends up to n bytes within the deadline, in
+    // pieces as the socket takes them, and returns how many went out before
+    // it. A stop request ends the wait within a few milliseconds; a peer
+    // that is gone ends it at once. A short count leaves its reason in
+    // lastError() and lastErrorCode(). Never raises SIGPIPE.
+    [[nodiscard]] std::size_t write(const char* data, std::size_t n,
+                                    std::chrono::milliseconds deadline,
+                                    const fdio::WriteControl& control = {});
+    // True once the peer has closed or reset the connection. Never waits.
+    [[nodiscard]] bool peerGone() const { return fdio::farEndGone(m_fd.get()); }
+
     // The text of the last failure of connect or send (empty when none).
     [[nodiscard]] const std::string& lastError() const { return m_lastError; }
+    // The errno value of the last write's failure (see fdio::WriteReport); 0 when none.
+    [[nodiscard]] int lastErrorCode() const { return m_lastErrorCode; }
 
 private:
     UniqueFd m_fd;
     std::string m_lastError;
+    int m_lastErrorCode = 0;
 };
 
 } // namespace platform

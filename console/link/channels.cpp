@@ -3,6 +3,7 @@
 #include "console/link/portsettings.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -14,19 +15,35 @@ std::chrono::milliseconds leftOf(Clock::time_point deadline) {
                     std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
 }
 
+// One bounded write of a device; a short count carries the device's reason.
+template <typename Device>
+platform::SegmentReport writeBounded(Device& device, std::string_view bytes,
+                                     std::chrono::milliseconds timeout,
+                                     const platform::WriteControl& control) {
+    platform::SegmentReport report;
+    if (bytes.empty())
+        return report;
+    report.written = device.write(bytes.data(), bytes.size(), timeout, control);
+    if (report.written < bytes.size()) {
+        report.error = device.lastErrorCode() != 0 ? device.lastErrorCode() : ETIMEDOUT;
+        report.reason = device.lastError();
+    }
+    return report;
+}
+
 // Shared by the file kinds: one bounded write, then a flush in the rest of
-// the same time-out, so a stalled device cannot hold the window twice as long.
+// the same time-out, so a stalled device cannot hold the write twice as long.
+// A write that took nothing is not flushed.
 template <typename Device, typename Flush>
-std::int32_t writeThenFlush(Device& device, const char* data, std::int32_t n, Flush flush) {
-    if (n < 0)
-        return 0;
-    const auto timeout = serialtimeouts::writeTotal(n);
+platform::SegmentReport writeThenFlush(Device& device, std::string_view bytes,
+                                       const platform::WriteControl& control, Flush flush) {
+    const auto timeout = serialtimeouts::writeTotal(static_cast<std::int64_t>(bytes.size()));
     const auto deadline = Clock::now() + timeout;
-    const std::size_t written = device.write(data, static_cast<std::size_t>(n), timeout);
-    if (written == 0 && n > 0)
-        return 0;
-    flush(device, leftOf(deadline));
-    return static_cast<std::int32_t>(written);
+    platform::SegmentReport report = writeBounded(device, bytes, timeout, control);
+    if (report.written == 0 && !bytes.empty())
+        return report;
+    flush(device, leftOf(deadline), control.stop);
+    return report;
 }
 
 template <typename Device>
@@ -38,31 +55,42 @@ std::int32_t readWaiting(Device& device, char* buffer, std::int32_t capacity) {
 
 } // namespace
 
-std::int32_t SerialChannel::write(const char* data, std::int32_t n) {
-    return writeThenFlush(
-        m_port, data, n,
-        [](platform::SerialPort& port, std::chrono::milliseconds left) { port.drain(left); });
+platform::SegmentReport SerialChannel::writeSegment(std::string_view bytes,
+                                                    const platform::WriteControl& control) {
+    return writeThenFlush(m_port, bytes, control,
+                          [](platform::SerialPort& port, std::chrono::milliseconds left,
+                             const std::stop_token& stop) { port.drain(left, stop); });
+}
+
+void SerialChannel::close() {
+    // Bytes a stalled line still holds would keep the close waiting for as
+    // long as the driver lets them drain (half a minute): drop them.
+    if (!m_port.drain(std::chrono::milliseconds::zero()))
+        m_port.discardOutput();
+    m_port.close();
 }
 
 std::int32_t SerialChannel::read(char* buffer, std::int32_t capacity) {
     return readWaiting(m_port, buffer, capacity);
 }
 
-std::int32_t DeviceChannel::write(const char* data, std::int32_t n) {
-    return writeThenFlush(
-        m_file, data, n,
-        [](platform::DeviceFile& file, std::chrono::milliseconds left) { file.flush(left); });
+platform::SegmentReport DeviceChannel::writeSegment(std::string_view bytes,
+                                                    const platform::WriteControl& control) {
+    return writeThenFlush(m_file, bytes, control,
+                          [](platform::DeviceFile& file, std::chrono::milliseconds left,
+                             const std::stop_token& stop) { file.flush(left, stop); });
 }
 
 std::int32_t DeviceChannel::read(char* buffer, std::int32_t capacity) {
     return readWaiting(m_file, buffer, capacity);
 }
 
-std::int32_t NetworkChannel::write(const char* data, std::int32_t n) {
-    if (!m_client.isOpen() || n < 0)
-        return 0;
-    // A peer that stops reading may hold the window no longer than a serial write could.
-    m_client.setSendTimeout(serialtimeouts::writeTotal(n));
-    (void)m_client.send(data, static_cast<std::size_t>(n));
-    return n;
+platform::SegmentReport NetworkChannel::writeSegment(std::string_view bytes,
+                                                     const platform::WriteControl& control) {
+    if (!m_client.isOpen())
+        return {0, EBADF, {}};
+    // A peer that stops reading may hold the write no longer than a serial write could.
+    return writeBounded(m_client, bytes,
+                        serialtimeouts::writeTotal(static_cast<std::int64_t>(bytes.size())),
+                        control);
 }

@@ -50,6 +50,8 @@ std::optional<SerialSetting> serialSettingOf(int comboId) {
 } // namespace
 
 ConnectionPanel::ConnectionPanel(ConsoleForm& form) : m_form(form) {
+    QObject::connect(&m_writer, &LinkWriter::linkLost, &m_writer,
+                     [this](const QString& reason) { onLinkLost(reason); });
     // The tip follows the choice, and is read anew whenever it is about to
     // show: the port map file may have changed since the port was chosen.
     if (QComboBox* ports = m_form.dialog().comboBox(ids::PortCombo)) {
@@ -202,7 +204,7 @@ void ConnectionPanel::connectLink() {
         return;
     }
     selectPort(port);
-    m_link.reset();
+    closeLink();
 
     dialog::TemplateDialog& d = m_form.dialog();
     m_settings.ipAddress = dialog::ipAddressText(d.lineEdit(ids::IpAddress)->text()).toStdString();
@@ -225,7 +227,9 @@ void ConnectionPanel::connectLink() {
 
 void ConnectionPanel::adoptLink(PrinterLink link) {
     const PortKind kind = link.kind();
+    closeLink();
     m_link = std::make_unique<PrinterLink>(std::move(link));
+    m_writer.attach(*m_link);
     dialog::TemplateDialog& d = m_form.dialog();
     d.startWindowTimer(timers::ReceivePoll, timers::ReceivePollMs);
     d.setCaption(ids::ConnectButton, QStringLiteral("断开"));
@@ -252,12 +256,17 @@ void ConnectionPanel::selectSerialItems() {
     }
 }
 
-void ConnectionPanel::disconnectLink() {
-    m_form.dialog().stopWindowTimer(timers::ReceivePoll);
+void ConnectionPanel::closeLink() {
+    m_writer.detach();
     if (m_link)
         m_link->close();
-    showLinkState(false);
     m_link.reset();
+}
+
+void ConnectionPanel::disconnectLink() {
+    m_form.dialog().stopWindowTimer(timers::ReceivePoll);
+    closeLink();
+    showLinkState(false);
     // Give the device a moment before anything opens it again.
     QThread::msleep(200);
     showClosedState();
@@ -267,4 +276,39 @@ void ConnectionPanel::showClosedState() {
     m_form.dialog().setCaption(ids::ConnectButton, QStringLiteral("连接"));
     m_connected = false;
     closed.run();
+}
+
+// --- a lost link
+
+bool ConnectionPanel::checkLink() {
+    if (m_link && m_link->farEndGone())
+        onLinkLost(QStringLiteral("设备已断开或对方已关闭连接"));
+    return m_link != nullptr;
+}
+
+void ConnectionPanel::onLinkLost(const QString& reason) {
+    if (!m_connected || !m_link)
+        return;
+    const QString port = portName();
+    disconnectLink();
+    QString text =
+        QStringLiteral("与打印机的连接已断开(%1)，请检查打印机和连线后重新连接!").arg(port);
+    if (!reason.isEmpty())
+        text += u'\n' + reason;
+    m_form.message(text);
+}
+
+QString ConnectionPanel::portName() const {
+    switch (m_link ? m_link->kind() : PortKind::Serial) {
+    case PortKind::Network:
+        return QStringLiteral("%1:%2")
+            .arg(codepage::toUnicode(m_settings.ipAddress))
+            .arg(m_settings.tcpPort & 0xFFFF);
+    case PortKind::Usb:
+        return QStringLiteral("USB");
+    case PortKind::Serial:
+    case PortKind::Parallel:
+        break;
+    }
+    return QString::fromStdString(portlist::deviceName(m_settings.port));
 }

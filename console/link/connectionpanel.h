@@ -11,6 +11,10 @@
 //   closed  after a disconnect or a failed connect has set the caption
 //           "连接" and cleared the flag (the quick tests go off, a timed run
 //           ends). A failed connect shows its message only after the hook.
+//
+// A link whose device or peer is gone (a write fails so, or the receive
+// poll finds the line hung up) is closed with the disconnect sequence, and
+// one message names the port; the window never shows a dead link as alive.
 
 #include "console/app/dispatch.h"
 #include "console/link/linkwriter.h"
@@ -42,6 +46,9 @@ public:
 
     // The Connect button: disconnect when connected, else connect.
     void toggle();
+    // The receive poll's look at the line: a link whose far end is gone is
+    // closed as lost (see above). False when no link is open afterwards.
+    bool checkLink();
     // Forget the connection without closing it and connect anew.
     void reconnect();
     // The connected state over a link opened elsewhere (a test's recording
@@ -69,6 +76,11 @@ public:
 private:
     void connectLink();
     void disconnectLink();
+    // Stops the writes and closes the link (the start of a disconnect or connect).
+    void closeLink();
+    void onLinkLost(const QString& reason);
+    // The port as the person chose it, for messages: "COM1", "USB", "10.0.0.5:9100".
+    [[nodiscard]] QString portName() const;
     // The disconnected tail that a disconnect and a failed connect share.
     void showClosedState();
     void onPortSelected();
@@ -82,7 +94,8 @@ private:
     ConsoleForm& m_form;
     PortSettings m_settings;
     std::unique_ptr<PrinterLink> m_link;
-    LinkWriter m_writer{[this] { return m_link.get(); }};
+    // Declared after the link: it lets go of the link before the link goes.
+    LinkWriter m_writer;
     bool m_connected = false;
     // The port tip follows the port box; both let go when the panel goes.
     QMetaObject::Connection m_tipOnChoice;

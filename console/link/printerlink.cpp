@@ -3,6 +3,8 @@
 #include "console/link/channels.h"
 #include "platform/portmap.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <thread>
 
 namespace {
@@ -125,7 +127,27 @@ std::optional<PrinterLink> PrinterLink::open(const PortSettings& settings,
 std::int32_t PrinterLink::write(const char* data, std::int32_t n) {
     if (!m_channel || n < 0 || (data == nullptr && n > 0))
         return 0;
-    return m_channel->write(data, n);
+    const platform::SegmentReport report = m_channel->writeSegment(
+        std::string_view(data != nullptr ? data : "", static_cast<std::size_t>(n)), {});
+    if (m_kind == PortKind::Network)
+        return n;
+    return static_cast<std::int32_t>(std::min<std::size_t>(report.written, std::size_t(n)));
+}
+
+platform::SegmentReport PrinterLink::writeSegment(std::string_view bytes,
+                                                  const platform::WriteControl& control) {
+    if (!m_channel)
+        return {0, EBADF, {}};
+    return m_channel->writeSegment(bytes, control);
+}
+
+void PrinterLink::discardOutput() {
+    if (m_channel)
+        m_channel->discardOutput();
+}
+
+bool PrinterLink::farEndGone() const {
+    return m_channel && m_channel->farEndGone();
 }
 
 std::int32_t PrinterLink::read(char* buffer, std::int32_t capacity) {

@@ -44,9 +44,17 @@ public:
     // The count written, 0 on failure or without a link. A network write
     // reports n whatever the socket does.
     std::int32_t write(const char* data, std::int32_t n);
+    // The same write as the link's write thread makes it (see LinkWriter):
+    // stoppable, with progress, and with the true outcome for every kind.
+    platform::SegmentReport writeSegment(std::string_view bytes,
+                                         const platform::WriteControl& control);
     // At most min(capacity, bytes waiting); never waits. USB and network links
     // are never read and give 0.
     std::int32_t read(char* buffer, std::int32_t capacity);
+    // Drops what the driver still holds for output.
+    void discardOutput();
+    // True when the device or the peer is gone (see LinkChannel).
+    [[nodiscard]] bool farEndGone() const;
     // Closes and forgets the channel; later writes and reads give 0.
     void close();
 

@@ -31,11 +31,12 @@ void ReceivePanel::onPoll() {
         return;
     char buffer[ReadSize] = {};
     const std::int32_t n = link->read(buffer, ReadSize);
-    if (n <= 0)
-        return;
-    m_display->append(std::string_view(buffer, static_cast<std::size_t>(n)),
-                      m_form.dialog().isChecked(ids::HexDisplay) ? HexText::DisplayMode::Hex
-                                                                 : HexText::DisplayMode::Text);
+    if (n > 0)
+        m_display->append(std::string_view(buffer, static_cast<std::size_t>(n)),
+                          m_form.dialog().isChecked(ids::HexDisplay) ? HexText::DisplayMode::Hex
+                                                                     : HexText::DisplayMode::Text);
+    // What came in before a cable was pulled is shown; then the loss.
+    m_connection.checkLink();
 }
 
 const std::string& ReceivePanel::text() const {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 using dialog::Notify;
 
@@ -41,7 +42,22 @@ void setEditNumber(QLineEdit* edit, long long value) {
 } // namespace
 
 SendEngine::SendEngine(ConsoleForm& form, ConnectionPanel& connection)
-    : m_form(form), m_connection(connection) {}
+    : m_form(form), m_connection(connection) {
+    LinkWriter& writer = m_connection.writer();
+    m_writerLinks = {
+        QObject::connect(
+            &writer, &LinkWriter::ended, &writer,
+            [this](LinkWriter::Ticket ticket, platform::WriteOutcome) { onWritesEnded(ticket); }),
+        QObject::connect(&writer, &LinkWriter::progress, &writer,
+                         [this](qint64 sent, qint64 total) { showWriteProgress(sent, total); }),
+        QObject::connect(&writer, &LinkWriter::idle, &writer, [this] { onWriterIdle(); }),
+    };
+}
+
+SendEngine::~SendEngine() {
+    for (const QMetaObject::Connection& link : m_writerLinks)
+        QObject::disconnect(link);
+}
 
 void SendEngine::registerCommands(CommandTable& table) {
     table.on(ids::SendButton, Notify::Clicked, [this] { onSendClicked(); });
@@ -74,6 +90,19 @@ void SendEngine::setButtonBusy(const QString& caption) {
     setButtonLook(caption, artwork::SendBusyButton, QStringLiteral("停止发送"));
 }
 
+void SendEngine::showWriteProgress(qint64 sent, qint64 total) {
+    m_progressShown = true;
+    setButtonBusy(busyCaption() + QStringLiteral("\n%1/%2 字节").arg(sent).arg(total));
+}
+
+QString SendEngine::busyCaption() const {
+    if (m_job.active)
+        return progressCaption(m_job.sent, m_job.total);
+    if (m_singleSend)
+        return QStringLiteral("发送中……");
+    return QStringLiteral("停止发送"); // another part's writes: the button stops them too
+}
+
 void SendEngine::setButtonLook(const QString& caption, int iconId, const QString& tip) {
     dialog::TemplateDialog& d = m_form.dialog();
     d.setCaption(ids::SendButton, caption);
@@ -86,26 +115,66 @@ void SendEngine::setButtonLook(const QString& caption, int iconId, const QString
 
 // --- writing
 
-void SendEngine::sendOneCopy(const std::string& copy, bool hex) {
+LinkWriter::Ticket SendEngine::sendOneCopy(const std::string& copy, bool hex) {
     // The fields follow the controls at every copy; a click or tick has
     // already prompted for a bad field, so this refresh stays quiet.
     m_form.readControls(ConsoleForm::Prompts::Quiet);
-    (void)m_connection.writer().write(
-        HexText::convertCopy(copy, hex, isChecked(ids::NoCommandMode)));
+    const LinkWriter::Ticket ticket =
+        m_connection.writer().write(HexText::convertCopy(copy, hex, isChecked(ids::NoCommandMode)));
     m_form.setLargeIcon(artwork::WindowIcon);
+    return ticket;
 }
 
-void SendEngine::sendCutCommand() {
-    (void)m_connection.writer().write(HexText::toBytes(m_cutCommand, HexText::CutCapacity));
+LinkWriter::Ticket SendEngine::sendCutCommand() {
+    return m_connection.writer().write(HexText::toBytes(m_cutCommand, HexText::CutCapacity));
 }
 
-void SendEngine::sendCopySheets() {
+LinkWriter::Ticket SendEngine::sendCopySheets() {
     const ConsoleFields& f = m_form.fields();
     const std::string copy =
         numberedCopy(f.sendText, isChecked(ids::Numbering), m_job.nextNumber());
     const int sheets = std::max(1, f.sheets);
+    LinkWriter::Ticket last = 0;
     for (int i = 0; i < sheets; ++i)
-        sendOneCopy(copy, isChecked(ids::HexSend));
+        if (const LinkWriter::Ticket ticket = sendOneCopy(copy, isChecked(ids::HexSend)))
+            last = ticket;
+    return last;
+}
+
+// --- waiting for the writes
+
+void SendEngine::afterWrites(LinkWriter::Ticket ticket, std::function<void()> next) {
+    m_waitingFor = ticket;
+    m_next = {};
+    if (ticket == 0)
+        next();
+    else
+        m_next = std::move(next);
+}
+
+void SendEngine::onWritesEnded(LinkWriter::Ticket ticket) {
+    if (ticket == 0 || ticket != m_waitingFor)
+        return;
+    m_waitingFor = 0;
+    const std::function<void()> next = std::exchange(m_next, {});
+    if (next)
+        next();
+}
+
+void SendEngine::onWriterIdle() {
+    if (!m_progressShown)
+        return;
+    m_progressShown = false;
+    if (m_job.active || m_singleSend)
+        setButtonBusy(busyCaption());
+    else
+        setButtonIdle();
+}
+
+void SendEngine::stopWrites() {
+    m_waitingFor = 0;
+    m_next = {};
+    m_connection.writer().cancelAll();
 }
 
 // --- the Send button
@@ -116,17 +185,32 @@ void SendEngine::onSendClicked() {
         m_form.message(QStringLiteral("请先连接端口!"));
         return;
     }
-    if (isChecked(ids::TimedSend) && m_form.fields().count >= 1) {
-        if (m_job.active)
-            stopRun();
-        else
-            startRun();
+    const bool timed = isChecked(ids::TimedSend) && m_form.fields().count >= 1;
+    if (timed && m_job.active) {
+        stopRun();
         return;
     }
+    // Writes going out, shown on the button: this click stops them.
+    if (m_singleSend || m_connection.writer().showsProgress()) {
+        stopWrites();
+        endSingleSend();
+        return;
+    }
+    if (timed) {
+        startRun();
+        return;
+    }
+    m_singleSend = true;
     setButtonBusy(QStringLiteral("发送中……"));
-    sendOneCopy(m_form.fields().sendText, isChecked(ids::HexSend));
+    LinkWriter::Ticket last = sendOneCopy(m_form.fields().sendText, isChecked(ids::HexSend));
     if (isChecked(ids::AutoCut))
-        sendCutCommand();
+        if (const LinkWriter::Ticket cut = sendCutCommand())
+            last = cut;
+    afterWrites(last, [this] { endSingleSend(); });
+}
+
+void SendEngine::endSingleSend() {
+    m_singleSend = false;
     setButtonIdle();
     m_form.setLargeIcon(artwork::WindowIcon);
 }
@@ -139,13 +223,14 @@ void SendEngine::startRun() {
     m_job.sent = 0;
     m_job.active = true;
     setButtonBusy(progressCaption(0, m_job.total));
-    sendCopySheets();
-    m_job.sent = 1;
-    dialog::TemplateDialog& d = m_form.dialog();
-    d.setCaption(ids::SendButton, progressCaption(m_job.sent, m_job.total));
-    d.startWindowTimer(timers::Send, m_job.interval);
-    d.startWindowTimer(timers::Animation, AnimationMs);
-    m_job.frame = 1;
+    afterWrites(sendCopySheets(), [this] {
+        m_job.sent = 1;
+        dialog::TemplateDialog& d = m_form.dialog();
+        d.setCaption(ids::SendButton, progressCaption(m_job.sent, m_job.total));
+        d.startWindowTimer(timers::Send, m_job.interval);
+        d.startWindowTimer(timers::Animation, AnimationMs);
+        m_job.frame = 1;
+    });
 }
 
 void SendEngine::showIdleImages() {
@@ -154,6 +239,7 @@ void SendEngine::showIdleImages() {
 }
 
 void SendEngine::stopRun() {
+    stopWrites();
     m_job.active = false;
     m_form.dialog().stopWindowTimer(timers::Send);
     m_form.dialog().stopWindowTimer(timers::Animation);
@@ -163,15 +249,23 @@ void SendEngine::stopRun() {
 }
 
 void SendEngine::finishRun() {
-    if (isChecked(ids::AutoCut))
-        sendCutCommand();
+    const LinkWriter::Ticket cut = isChecked(ids::AutoCut) ? sendCutCommand() : 0;
     m_job.active = false;
     m_form.dialog().stopWindowTimer(timers::Send);
-    setButtonIdle();
-    showIdleImages();
+    afterWrites(cut, [this] {
+        setButtonIdle();
+        showIdleImages();
+    });
 }
 
 void SendEngine::endRun() {
+    // The link's writes have been stopped with it; nothing is to follow them.
+    const bool waiting = std::exchange(m_waitingFor, 0) != 0;
+    m_next = {};
+    if (m_singleSend)
+        endSingleSend();
+    else if (waiting && !m_job.active)
+        setButtonIdle(); // the run's cut was going out
     if (!m_job.active)
         return;
     m_form.dialog().stopWindowTimer(timers::Send);
@@ -187,13 +281,22 @@ void SendEngine::onSendTimer() {
         m_form.dialog().stopWindowTimer(timers::Send);
         return;
     }
-    if (m_job.sent < m_job.total) {
-        sendCopySheets();
+    if (m_waitingFor != 0)
+        return; // the last copy is still going out
+    if (m_job.sent >= m_job.total) {
+        finishRun();
+        return;
+    }
+    // The next copy is due an interval after this one has gone out.
+    m_form.dialog().stopWindowTimer(timers::Send);
+    afterWrites(sendCopySheets(), [this] {
         ++m_job.sent;
         setButtonBusy(progressCaption(m_job.sent, m_job.total));
-    }
-    if (m_job.sent >= m_job.total)
-        finishRun();
+        if (m_job.sent >= m_job.total)
+            finishRun();
+        else
+            m_form.dialog().startWindowTimer(timers::Send, m_job.interval);
+    });
 }
 
 // Timer 3: one frame of the busy animation.

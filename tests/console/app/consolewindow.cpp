@@ -1,6 +1,7 @@
 #include "tests/console/app/consolewindow.h"
 
 #include "tests/support/printer/testportmap.h"
+#include "tests/support/printer/waitforwrites.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -50,6 +51,18 @@ void ConsoleWindowTest::pick(int comboId, int index) {
 
 void ConsoleWindowTest::click(int buttonId) {
     QTest::mouseClick(window->button(buttonId), Qt::LeftButton);
+    settle();
+}
+
+void ConsoleWindowTest::tick(int timerId) {
+    window->onTimer(timerId);
+    settle();
+}
+
+void ConsoleWindowTest::settle() {
+    if (window) {
+        ASSERT_TRUE(testsupport::waitForWrites(window->connection().writer()));
+    }
 }
 
 namespace {

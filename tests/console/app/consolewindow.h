@@ -45,7 +45,13 @@ public:
 
     // A person picks item index of a combo box.
     void pick(int comboId, int index);
+    // A person's click; then the writes it handed over go out and the steps
+    // that follow them run.
     void click(int buttonId);
+    // A window timer's tick, settled as a click is.
+    void tick(int timerId);
+    // Turns the event loop until the window's writes have ended.
+    void settle();
 
     // The disconnected row: caption, images, poll, quick tests, no link.
     void expectDisconnected();

@@ -4,8 +4,11 @@
 #include "platform/portmap.h"
 #include "tests/support/printer/recordingchannel.h"
 #include "tests/support/printer/virtualprinter.h"
+#include "tests/support/printer/waitforwrites.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -320,27 +323,188 @@ TEST(PrinterLink, MovedLinkKeepsItsChannel) {
     EXPECT_FALSE(record->closed);
 }
 
-// The one write path: whichever link is open at the time, each entry of a job
-// one write, every write made even after one that failed.
+// The one write path: whichever link is attached at the time, each entry of
+// a job one write, every write made even after one that failed.
 TEST(LinkWriter, WritesEachEntryToTheLinkOpenAtTheTime) {
-    std::unique_ptr<PrinterLink> link;
-    LinkWriter writer([&link] { return link.get(); });
-    EXPECT_EQ(writer.write(std::string_view("none")), 0); // no link, nothing happens
+    LinkWriter writer;
+    std::vector<std::pair<LinkWriter::Ticket, platform::WriteOutcome>> ended;
+    QObject::connect(
+        &writer, &LinkWriter::ended,
+        [&](LinkWriter::Ticket t, platform::WriteOutcome o) { ended.emplace_back(t, o); });
+    EXPECT_EQ(writer.write(std::string_view("none")), 0U); // no link, nothing happens
+    EXPECT_FALSE(writer.busy());
 
     auto channel = std::make_unique<RecordingChannel>();
     const auto record = channel->record();
-    link = std::make_unique<PrinterLink>(PortKind::Serial, std::move(channel));
-    EXPECT_EQ(writer.write(std::string_view()), 0); // an empty write is still made
+    PrinterLink link(PortKind::Serial, std::move(channel));
+    writer.attach(link);
+    const auto empty = writer.write(std::string_view()); // an empty write is still made
     const std::vector<std::string> job = {"ab", "", "cde"};
-    EXPECT_EQ(writer.write(job), 5);
+    const auto whole = writer.write(job);
+    ASSERT_TRUE(testsupport::waitForWrites(writer));
     record->writeResult = 0; // the printer takes nothing
-    EXPECT_EQ(writer.write(job), 0);
+    const auto refused = writer.write(job);
+    ASSERT_TRUE(testsupport::waitForWrites(writer));
     EXPECT_EQ(record->writes, (std::vector<std::string>{"", "ab", "", "cde", "ab", "", "cde"}));
+    using platform::WriteOutcome;
+    EXPECT_EQ(ended, (std::vector<std::pair<LinkWriter::Ticket, WriteOutcome>>{
+                         {empty, WriteOutcome::Done},
+                         {whole, WriteOutcome::Done},
+                         {refused, WriteOutcome::TimedOut}}));
 
     // More than one write of the link can carry is not cut short: nothing is
     // written (the bytes are never touched).
     record->writes.clear();
     const char one = 'x';
-    EXPECT_EQ(writer.write(std::string_view(&one, std::size_t{1} << 31)), 0);
+    EXPECT_EQ(writer.write(std::string_view(&one, std::size_t{1} << 31)), 0U);
+    ASSERT_TRUE(testsupport::waitForWrites(writer));
+    EXPECT_TRUE(record->writes.empty());
+
+    // Once detached, nothing reaches the link.
+    writer.detach();
+    EXPECT_EQ(writer.write(std::string_view("late")), 0U);
     EXPECT_TRUE(record->writes.empty());
 }
+
+namespace {
+
+// A far end of each kind the writer must not hang on.
+struct FarEnd {
+    const char* name;
+    std::unique_ptr<VirtualPrinter> (*make)();
+    bool serial;
+};
+const FarEnd FarEnds[] = {{"pty", &VirtualPrinter::serial, true},
+                          {"tcp", &VirtualPrinter::tcp, false}};
+
+class LinkWriterFarEnd : public PrinterLinkTest, public ::testing::WithParamInterface<FarEnd> {
+protected:
+    void SetUp() override {
+        printer = GetParam().make();
+        ASSERT_NE(printer, nullptr);
+        PortSettings settings = onPort(GetParam().serial ? 1 : 18);
+        settings.ipAddress = "127.0.0.1";
+        settings.tcpPort = printer->port();
+        auto opened = PrinterLink::open(settings, ports("COM1 = " + printer->devicePath() + "\n"));
+        ASSERT_TRUE(opened);
+        link = std::make_unique<PrinterLink>(std::move(*opened));
+        writer.attach(*link);
+        QObject::connect(
+            &writer, &LinkWriter::ended,
+            [this](LinkWriter::Ticket, platform::WriteOutcome o) { outcomes.push_back(o); });
+        QObject::connect(&writer, &LinkWriter::progress, [this](qint64 sent, qint64 total) {
+            if (progress.empty())
+                firstProgress = Clock::now();
+            progress.emplace_back(sent, total);
+        });
+        QObject::connect(&writer, &LinkWriter::linkLost,
+                         [this](const QString& reason) { lost.push_back(reason); });
+    }
+    // The printer stops taking bytes with its buffers full.
+    void stall() {
+        if (GetParam().serial)
+            ASSERT_TRUE(printer->stallWithFullLine());
+        else
+            printer->setReading(false);
+    }
+    // Turns the event loop for a while; how often a zero-timer got its turn.
+    int turnLoopFor(std::chrono::milliseconds span) {
+        int turns = 0;
+        const auto until = Clock::now() + span;
+        while (Clock::now() < until) {
+            QTimer::singleShot(0, [&turns] { ++turns; });
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            std::this_thread::sleep_for(5ms);
+        }
+        return turns;
+    }
+    // What the printer received after the filler a stalled line held.
+    std::string receivedPayload() const {
+        const std::string all = printer->received();
+        return all.substr(std::min(all.find_first_not_of('f'), all.size()));
+    }
+    static std::string payload(std::size_t n, char first) {
+        std::string bytes(n, first);
+        for (std::size_t i = 0; i < n; i += 7)
+            bytes[i] = static_cast<char>('0' + i % 10);
+        bytes[0] = first;
+        return bytes;
+    }
+
+    std::unique_ptr<VirtualPrinter> printer;
+    std::unique_ptr<PrinterLink> link;
+    LinkWriter writer; // after the link: lets go of it first
+    std::vector<platform::WriteOutcome> outcomes;
+    std::vector<std::pair<qint64, qint64>> progress;
+    Clock::time_point firstProgress;
+    std::vector<QString> lost;
+};
+
+} // namespace
+
+// A printer that stops reading: the hand-over returns at once, the loop keeps
+// turning, progress shows after the delay, a stop ends the write within a
+// second, and what went out is an exact prefix; once the printer reads again
+// the next writes arrive whole.
+TEST_P(LinkWriterFarEnd, AStalledPrinterHoldsNothingAndStopsAtOnce) {
+    stall();
+    const std::string big = payload(8 * 1024 * 1024, 'A');
+    auto started = Clock::now();
+    ASSERT_NE(writer.write(std::string_view(big)), 0U);
+    ASSERT_NE(writer.write(std::string_view("behind")), 0U);
+    EXPECT_LT(Clock::now() - started, 1s); // copied and handed over, not written
+    EXPECT_GT(turnLoopFor(200ms), 5);
+    (void)turnLoopFor(400ms);
+    EXPECT_TRUE(writer.showsProgress());
+    ASSERT_FALSE(progress.empty());
+    EXPECT_GE(firstProgress - started, LinkWriter::ProgressDelay - 10ms);
+    EXPECT_EQ(progress.back().second, static_cast<qint64>(big.size() + 6));
+    EXPECT_LT(progress.back().first, progress.back().second);
+
+    started = Clock::now();
+    writer.cancelAll();
+    ASSERT_TRUE(testsupport::waitForWrites(writer, 1s));
+    EXPECT_LT(Clock::now() - started, 1s);
+    EXPECT_EQ(outcomes, (std::vector<platform::WriteOutcome>{platform::WriteOutcome::Cancelled,
+                                                             platform::WriteOutcome::Cancelled}));
+    EXPECT_FALSE(writer.showsProgress());
+    EXPECT_TRUE(lost.empty());
+
+    printer->setReading(true);
+    std::this_thread::sleep_for(300ms);
+    const std::string prefix = receivedPayload();
+    EXPECT_TRUE(big.starts_with(prefix)) << prefix.size();
+
+    printer->clearReceived();
+    const std::vector<std::string> next = {payload(200 * 1024, 'B'), "\x1D\x56\x42\x11"};
+    ASSERT_NE(writer.write(next), 0U);
+    ASSERT_TRUE(testsupport::waitForWrites(writer));
+    ASSERT_TRUE(printer->waitForCount(next[0].size() + 4, 5s));
+    EXPECT_TRUE(printer->received() == next[0] + next[1]);
+    EXPECT_EQ(outcomes.back(), platform::WriteOutcome::Done);
+}
+
+// The cable is pulled while a write waits: the write ends as gone, the writes
+// behind it fail the same way or are dropped, and the loss is told once.
+TEST_P(LinkWriterFarEnd, AVanishedPrinterIsToldOnce) {
+    stall();
+    const std::string big = payload(8 * 1024 * 1024, 'A');
+    for (int i = 0; i < 3; ++i)
+        ASSERT_NE(writer.write(std::string_view(big)), 0U);
+    (void)turnLoopFor(100ms);
+    const auto started = Clock::now();
+    printer->vanish();
+    ASSERT_TRUE(testsupport::waitForWrites(writer, 2s));
+    EXPECT_LT(Clock::now() - started, 1s);
+    ASSERT_EQ(outcomes.size(), 3U);
+    EXPECT_EQ(outcomes[0], platform::WriteOutcome::Gone);
+    for (const platform::WriteOutcome later : {outcomes[1], outcomes[2]}) // failed or dropped
+        EXPECT_TRUE(later == platform::WriteOutcome::Gone ||
+                    later == platform::WriteOutcome::Cancelled);
+    ASSERT_EQ(lost.size(), 1U);
+    EXPECT_FALSE(lost[0].isEmpty());
+    EXPECT_TRUE(link->farEndGone());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, LinkWriterFarEnd, ::testing::ValuesIn(FarEnds),
+                         [](const auto& info) { return std::string(info.param.name); });

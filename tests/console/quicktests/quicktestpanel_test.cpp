@@ -6,6 +6,7 @@
 #include "tests/console/quicktests/golden.h"
 #include "tests/support/consoleform/partform.h"
 #include "tests/support/printer/recordingchannel.h"
+#include "tests/support/printer/waitforwrites.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,7 +45,11 @@ public:
         record = channel->record();
         connection.adoptLink(PrinterLink(PortKind::Serial, std::move(channel)));
     }
-    void click(int id) { QTest::mouseClick(stage.button(id), Qt::LeftButton); }
+    // A click, and then the writes it handed over go out.
+    void click(int id) {
+        QTest::mouseClick(stage.button(id), Qt::LeftButton);
+        ASSERT_TRUE(testsupport::waitForWrites(connection.writer()));
+    }
     void barcode(int type, const std::string& content) {
         stage.comboBox(ids::BarcodeType)->setCurrentIndex(type);
         stage.lineEdit(ids::BarcodeContent)->setText(QString::fromLatin1(content));

@@ -3,12 +3,17 @@
 #include "platform/dialog/edittext.h"
 #include "tests/console/app/consolewindow.h"
 #include "tests/support/printer/recordingchannel.h"
+#include "tests/support/printer/waitforwrites.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include <chrono>
+#include <optional>
 
 using namespace std::string_literals;
 using Writes = std::vector<std::string>;
@@ -16,7 +21,8 @@ using Writes = std::vector<std::string>;
 namespace {
 
 // A channel that notes the Send button's caption at every write, so a test
-// sees what the window showed while each copy went out.
+// sees what the window showed while each copy went out. The write runs on the
+// link's write thread; the caption is read on the window's.
 class CaptionSpyChannel final : public LinkChannel {
 public:
     struct Write {
@@ -25,9 +31,13 @@ public:
     };
     CaptionSpyChannel(QPushButton* button, std::shared_ptr<std::vector<Write>> log)
         : m_button(button), m_log(std::move(log)) {}
-    std::int32_t write(const char* data, std::int32_t n) override {
-        m_log->push_back({std::string(data, static_cast<size_t>(n)), m_button->text()});
-        return n;
+    platform::SegmentReport writeSegment(std::string_view bytes,
+                                         const platform::WriteControl&) override {
+        QString caption;
+        QMetaObject::invokeMethod(
+            m_button, [&] { caption = m_button->text(); }, Qt::BlockingQueuedConnection);
+        m_log->push_back({std::string(bytes), caption});
+        return {bytes.size(), 0, {}};
     }
     std::int32_t read(char*, std::int32_t) override { return 0; }
     void close() override {}
@@ -103,9 +113,9 @@ TEST_F(SendEngineTest, TimedRunWritesNumberedCopiesSheetsAndTheCutInOrder) {
     EXPECT_EQ(window->button(ids::SendButton)->toolTip(), QStringLiteral("停止发送"));
     EXPECT_TRUE(window->isWindowTimerActive(timers::Send));
     EXPECT_TRUE(window->isWindowTimerActive(timers::Animation));
-    window->onTimer(timers::Send);
+    tick(timers::Send);
     EXPECT_EQ(sendCaption(), QStringLiteral("停止发送(当前2/3)"));
-    window->onTimer(timers::Send);
+    tick(timers::Send);
     window->onTimer(timers::Animation); // the animation ends at its next frame
     expectIdle();
 
@@ -131,7 +141,7 @@ TEST_F(SendEngineTest, SingleCopyRunSendsTheCutOneTickLater) {
     click(ids::SendButton);
     EXPECT_EQ(record->writes, Writes{"X"});
     EXPECT_TRUE(window->sendJob().active);
-    window->onTimer(timers::Send);
+    tick(timers::Send);
     EXPECT_EQ(record->writes, (Writes{"X", Cut}));
     window->onTimer(timers::Animation);
     expectIdle();
@@ -141,7 +151,7 @@ TEST_F(SendEngineTest, SecondClickStopsWithoutCutAndTheNextRunStartsAgain) {
     setSendText("A");
     timed(5, 1000, 7, 1);
     click(ids::SendButton);
-    window->onTimer(timers::Send);
+    tick(timers::Send);
     click(ids::SendButton); // stop after copy 2 of 5
     expectIdle();
     EXPECT_EQ(record->writes, (Writes{"\nNO.7\nA", "\nNO.8\nA"}));
@@ -178,7 +188,7 @@ TEST_F(SendEngineTest, EditsDuringARunTakeEffectFromTheNextCopy) {
     click(ids::SendButton);
     setSendText("two");
     setEdit(ids::Sheets, QStringLiteral("2"));
-    window->onTimer(timers::Send);
+    tick(timers::Send);
     EXPECT_EQ(record->writes, (Writes{"one", "two", "two"}));
 }
 
@@ -331,8 +341,8 @@ TEST_F(SendEngineTest, AnimationCyclesFramesAndIcons) {
             EXPECT_EQ(window->isShown(id), id == frame) << frame;
         EXPECT_EQ(window->property("largeIcon").toInt(), icon);
     }
-    window->onTimer(timers::Send);
-    window->onTimer(timers::Send); // the last copy: the next animation tick ends the animation
+    tick(timers::Send);
+    tick(timers::Send); // the last copy: the next animation tick ends the animation
     window->onTimer(timers::Animation);
     EXPECT_FALSE(window->isWindowTimerActive(timers::Animation));
     EXPECT_EQ(window->property("largeIcon").toInt(), 155);
@@ -442,9 +452,174 @@ TEST_F(SendEngineTest, ARunGoesOnOverTheNewLinkAfterAReconnect) {
     pick(ids::BaudCombo, 5); // 9600: the port is opened anew, on the pty printer
     ASSERT_TRUE(window->isConnected());
     EXPECT_TRUE(window->sendJob().active);
-    window->onTimer(timers::Send);
+    tick(timers::Send);
     EXPECT_EQ(record->writes, Writes{"A"}); // the old link got the first copy only
     ASSERT_TRUE(printer->waitForCount(1, std::chrono::seconds(5)));
     EXPECT_EQ(printer->received(), "A");
     EXPECT_EQ(sendCaption(), QStringLiteral("停止发送(当前2/3)"));
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// A send text long enough to stall on a printer that stopped reading, with no
+// filler byte in it.
+std::string longText(char tag) {
+    std::string text(16 * 1024, tag);
+    for (std::size_t i = 0; i < text.size(); i += 64)
+        text[i] = static_cast<char>('0' + i / 64 % 10);
+    return text;
+}
+
+// What the printer received after the filler its full line held.
+std::string payloadOf(const testsupport::VirtualPrinter& printer) {
+    const std::string all = printer.received();
+    return all.substr(std::min(all.find_first_not_of('f'), all.size()));
+}
+
+// How soon a zero-timer gets its turn while the window's writes wait.
+std::optional<Clock::duration> zeroTimerDelay(QWidget& window) {
+    const auto started = Clock::now();
+    std::optional<Clock::duration> fired;
+    QTimer::singleShot(0, &window, [&] { fired = Clock::now() - started; });
+    (void)QTest::qWaitFor([&] { return fired.has_value(); }, 1000);
+    return fired;
+}
+
+} // namespace
+
+// A printer that stops reading (its paper ran out): the window keeps turning,
+// the Send button shows the bytes sent and stops the send, Disconnect and the
+// close box end the write at once, and what went out is the front of the text.
+TEST_F(ConsoleWindowTest, AStalledPrinterLeavesTheWindowAliveAndEveryStopWorks) {
+    struct Case {
+        const char* name;
+        void (*stop)(ConsoleWindowTest&);
+    };
+    const Case cases[] = {
+        {"Send",
+         [](ConsoleWindowTest& t) {
+             QTest::mouseClick(t.window->button(ids::SendButton), Qt::LeftButton);
+         }},
+        {"Disconnect",
+         [](ConsoleWindowTest& t) {
+             QTest::mouseClick(t.window->button(ids::ConnectButton), Qt::LeftButton);
+         }},
+        {"close box",
+         [](ConsoleWindowTest& t) {
+             t.window->close();
+             t.window.reset();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        printer = testsupport::VirtualPrinter::serial();
+        ASSERT_NE(printer, nullptr);
+        writePortMap(printer->devicePath());
+        open();
+        ASSERT_TRUE(window->isConnected());
+        ASSERT_TRUE(printer->stallWithFullLine());
+        const std::string text = longText('S');
+        edittext::setBytes(*window->textEdit(ids::SendArea), text);
+        window->checkBox(ids::AutoCut)->setChecked(false);
+
+        auto started = Clock::now();
+        QTest::mouseClick(window->button(ids::SendButton), Qt::LeftButton);
+        EXPECT_LT(Clock::now() - started, 200ms);
+        const auto delay = zeroTimerDelay(*window);
+        ASSERT_TRUE(delay.has_value());
+        EXPECT_LT(*delay, 100ms);
+        QTest::qWait(600);
+        const QString caption = window->button(ids::SendButton)->text();
+        EXPECT_TRUE(caption.startsWith(QStringLiteral("发送中……\n")) &&
+                    caption.endsWith(QStringLiteral("/%1 字节").arg(text.size())))
+            << caption.toStdString();
+        EXPECT_EQ(window->button(ids::SendButton)->toolTip(), QStringLiteral("停止发送"));
+
+        started = Clock::now();
+        c.stop(*this);
+        if (window) {
+            ASSERT_TRUE(testsupport::waitForWrites(window->connection().writer(), 1s));
+            EXPECT_EQ(window->button(ids::SendButton)->text(), QStringLiteral("发送"));
+        }
+        EXPECT_LT(Clock::now() - started, 1s);
+        printer->setReading(true);
+        QTest::qWait(200);
+        EXPECT_TRUE(text.starts_with(payloadOf(*printer)));
+        window.reset();
+    }
+}
+
+// A printer that vanishes (a cable pulled, a network printer reset): within
+// one poll the window shows the link as lost, ends the run and says so once.
+TEST_F(ConsoleWindowTest, AVanishedPrinterIsShownAsLostWithinOnePoll) {
+    auto tcp = testsupport::VirtualPrinter::tcp();
+    ASSERT_NE(tcp, nullptr);
+    struct Case {
+        const char* name;
+        testsupport::VirtualPrinter* printer;
+        QString port;
+    };
+    open();
+    const Case cases[] = {{"pty", printer.get(), QStringLiteral("COM1")},
+                          {"tcp", tcp.get(), QStringLiteral("127.0.0.1:%1").arg(tcp->port())}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.printer == tcp.get()) {
+            window->lineEdit(ids::IpAddress)->setText(QStringLiteral("127.0.0.1"));
+            window->lineEdit(ids::TcpPort)->setText(QString::number(tcp->port()));
+            pick(ids::PortCombo, 17); // ETHERNET
+            ASSERT_TRUE(c.printer->waitForConnections(1, 2s));
+        }
+        expectConnected();
+        edittext::setBytes(*window->textEdit(ids::SendArea), "A");
+        window->checkBox(ids::TimedSend)->click();
+        window->lineEdit(ids::Count)->setText(QStringLiteral("5"));
+        click(ids::SendButton);
+        ASSERT_TRUE(window->sendJob().active);
+        prompter.clear();
+
+        c.printer->vanish();
+        QTest::qWait(50);
+        tick(timers::ReceivePoll);
+        tick(timers::ReceivePoll);
+        expectDisconnected();
+        EXPECT_FALSE(window->sendJob().active);
+        EXPECT_EQ(window->button(ids::SendButton)->text(), QStringLiteral("发送"));
+        ASSERT_EQ(prompter.messages().size(), 1U);
+        EXPECT_TRUE(prompter.messages()[0].startsWith(
+            QStringLiteral("与打印机的连接已断开(%1)").arg(c.port)))
+            << prompter.messages()[0].toStdString();
+        window->checkBox(ids::TimedSend)->click();
+    }
+}
+
+// Timer 1 never starts a copy while the one before is still going out, and
+// the next copy is due only once it has: the copies arrive whole, in order.
+TEST_F(ConsoleWindowTest, TimedCopiesNeverOverlap) {
+    open();
+    ASSERT_TRUE(printer->stallWithFullLine());
+    const std::string text = longText('T');
+    edittext::setBytes(*window->textEdit(ids::SendArea), text);
+    window->checkBox(ids::AutoCut)->setChecked(false);
+    window->checkBox(ids::TimedSend)->click();
+    window->checkBox(ids::Numbering)->click();
+    window->lineEdit(ids::Count)->setText(QStringLiteral("3"));
+    window->lineEdit(ids::Interval)->setText(QStringLiteral("0"));
+    QTest::mouseClick(window->button(ids::SendButton), Qt::LeftButton);
+    for (int i = 0; i < 5; ++i) {
+        window->onTimer(timers::Send); // ticks while copy 1 waits change nothing
+        QTest::qWait(20);
+    }
+    EXPECT_FALSE(window->isWindowTimerActive(timers::Send));
+    EXPECT_EQ(window->sendJob().sent, 0);
+    printer->setReading(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->sendJob().active; }, 10000));
+    settle();
+    const std::string expected = "\nNO.1\n" + text + "\nNO.2\n" + text + "\nNO.3\n" + text;
+    ASSERT_TRUE(printer->waitForCount(expected.size(), 5s));
+    QTest::qWait(50);
+    EXPECT_TRUE(payloadOf(*printer) == expected);
 }

@@ -7,6 +7,7 @@
 #include "platform/dialog/edittext.h"
 #include "tests/support/consoleform/partform.h"
 #include "tests/support/printer/recordingchannel.h"
+#include "tests/support/printer/waitforwrites.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -27,11 +28,24 @@ public:
         send.registerCommands(stage.commands);
         receive.registerCommands(stage.commands);
         connection.closed.add([this] { send.endRun(); });
+        adoptRecorder();
+    }
+    // A fresh recording link, as a connect would give.
+    void adoptRecorder() {
         auto channel = std::make_unique<testsupport::RecordingChannel>();
         record = channel->record();
         connection.adoptLink(PrinterLink(PortKind::Serial, std::move(channel)));
     }
-    void click(int id) { QTest::mouseClick(stage.button(id), Qt::LeftButton); }
+    // A click or a tick, and then its writes go out and what follows them runs.
+    void click(int id) {
+        QTest::mouseClick(stage.button(id), Qt::LeftButton);
+        settle();
+    }
+    void tick(int timerId) {
+        stage.onTimer(timerId);
+        settle();
+    }
+    void settle() { ASSERT_TRUE(testsupport::waitForWrites(connection.writer())); }
     void check(int id, bool on) {
         if (stage.isChecked(id) != on)
             stage.checkBox(id)->click(); // a person's click, handler included
@@ -68,6 +82,7 @@ TEST_F(SendPartsTest, SendsThroughTheTableAndTheConnectionsLink) {
     edittext::setBytes(*stage.textEdit(ids::SendArea), "Hi##1b 40##");
     check(ids::AutoCut, true);
     stage.onCommand(menu::Send, dialog::Notify::Menu);
+    settle();
     EXPECT_EQ(record->writes, (Writes{"Hi", "\x1B\x40", Cut}));
     EXPECT_EQ(stage.caption(ids::SendButton), QStringLiteral("发送"));
 
@@ -95,19 +110,16 @@ TEST_F(SendPartsTest, AStoppedAFinishedAndALostRunEndTheirOwnWay) {
         {"stopped", [](SendPartsTest& t) { t.click(ids::SendButton); }, false, true, false},
         {"finished",
          [](SendPartsTest& t) {
-             t.stage.onTimer(timers::Send);
-             t.stage.onTimer(timers::Send);
+             t.tick(timers::Send);
+             t.tick(timers::Send);
          },
          true, true, true},
         {"link lost", [](SendPartsTest& t) { t.click(ids::ConnectButton); }, false, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (!connection.isConnected()) {
-            auto channel = std::make_unique<testsupport::RecordingChannel>();
-            record = channel->record();
-            connection.adoptLink(PrinterLink(PortKind::Serial, std::move(channel)));
-        }
+        if (!connection.isConnected())
+            adoptRecorder();
         check(ids::AutoCut, true);
         startRun();
         record->writes.clear();
@@ -147,4 +159,50 @@ TEST_F(SendPartsTest, ALongSendTextIsTakenOnceTypingPauses) {
     area->moveCursor(QTextCursor::End);
     QTest::keyClick(area, Qt::Key_C);
     EXPECT_EQ(field, "abc");
+}
+
+// A link whose far end is gone, found by the poll or by a write, runs the
+// disconnect sequence (the run ends too) and says so once, naming the port.
+TEST_F(SendPartsTest, ALostLinkIsShownAsLostOnce) {
+    struct Case {
+        const char* name;
+        void (*lose)(SendPartsTest&);
+    };
+    const Case cases[] = {
+        {"the poll finds the line hung up",
+         [](SendPartsTest& t) {
+             t.record->gone = true;
+             t.stage.onTimer(timers::ReceivePoll);
+             t.stage.onTimer(timers::ReceivePoll);
+         }},
+        {"a write finds the device gone",
+         [](SendPartsTest& t) {
+             t.record->writeResult = 0;
+             t.record->writeError = EIO;
+             t.tick(timers::Send);
+             t.tick(timers::Send);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!connection.isConnected())
+            adoptRecorder();
+        startRun();
+        stage.prompter.clear();
+        c.lose(*this);
+        settle();
+        EXPECT_FALSE(connection.isConnected());
+        EXPECT_EQ(connection.link(), nullptr);
+        EXPECT_TRUE(record->closed);
+        EXPECT_EQ(stage.caption(ids::ConnectButton), QStringLiteral("连接"));
+        EXPECT_TRUE(stage.isShown(ids::NoLinkImage));
+        EXPECT_FALSE(stage.isShown(ids::LinkOpenImage));
+        EXPECT_FALSE(stage.isWindowTimerActive(timers::ReceivePoll));
+        EXPECT_FALSE(send.job().active);
+        EXPECT_EQ(stage.caption(ids::SendButton), QStringLiteral("发送"));
+        ASSERT_EQ(stage.prompter.messages().size(), 1U);
+        EXPECT_TRUE(stage.prompter.messages()[0].startsWith(
+            QStringLiteral("与打印机的连接已断开(COM1)，请检查打印机和连线后重新连接!")))
+            << stage.prompter.messages()[0].toStdString();
+    }
 }

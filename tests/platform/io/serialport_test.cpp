@@ -326,3 +326,15 @@ TEST_F(SerialPortTest, VanishedDeviceGivesZeroAndNoCrash) {
     port.close();
     EXPECT_EQ(port.write("hello", 5, 500ms), 0U);
 }
+
+// The console's poll asks this of an idle line: a pulled cable must show
+// without a write, and a healthy line must not look gone.
+TEST_F(SerialPortTest, AHangUpIsSeenWithoutAWrite) {
+    EXPECT_FALSE(port.farEndGone());
+    printer->stallWithFullLine(); // a stalled printer is still there
+    EXPECT_FALSE(port.farEndGone());
+    printer->vanish();
+    EXPECT_TRUE(port.farEndGone());
+    port.close();
+    EXPECT_FALSE(port.farEndGone()); // nothing open, nothing to lose
+}

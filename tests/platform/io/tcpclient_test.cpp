@@ -8,7 +8,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <stop_token>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -183,4 +186,72 @@ TEST(TcpClient, SendTimeoutBoundsAStalledPeer) {
     const long sent = client.send(data.data(), data.size());
     EXPECT_LT(Clock::now() - started, 3s);
     EXPECT_LT(sent, static_cast<long>(data.size()));
+}
+
+// A printer that accepts and then stops reading: once the socket buffers are
+// full, the write waits only until its deadline or a stop, and what went out
+// before either is exactly the front of what was asked.
+TEST(TcpClient, WriteToAStalledPeerEndsAtItsDeadlineOrAtAStop) {
+    auto printer = VirtualPrinter::tcp();
+    ASSERT_NE(printer, nullptr);
+    printer->setReading(false);
+    TcpClient client;
+    ASSERT_TRUE(client.connect("127.0.0.1", printer->port()));
+    std::string first(16 * 1024 * 1024, 'a');
+    std::string second(16 * 1024 * 1024, 'b');
+    for (std::size_t i = 0; i < first.size(); i += 4096)
+        first[i] = second[i] = static_cast<char>('0' + i / 4096 % 10);
+
+    auto started = Clock::now();
+    std::size_t progressed = 0;
+    const std::size_t timedOut =
+        client.write(first.data(), first.size(), 300ms,
+                     {std::stop_token{}, [&](std::size_t n) { progressed = n; }});
+    auto took = Clock::now() - started;
+    EXPECT_GE(took, 290ms);
+    EXPECT_LT(took, 2s);
+    EXPECT_LT(timedOut, first.size());
+    EXPECT_EQ(progressed, timedOut);
+    EXPECT_EQ(client.lastErrorCode(), ETIMEDOUT);
+
+    std::stop_source stop;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(150ms);
+        stop.request_stop();
+    });
+    started = Clock::now();
+    const std::size_t stopped =
+        client.write(second.data(), second.size(), std::chrono::hours(18), {stop.get_token(), {}});
+    took = Clock::now() - started;
+    stopper.join();
+    EXPECT_LT(took, 1s);
+    EXPECT_LT(stopped, second.size());
+    EXPECT_EQ(client.lastErrorCode(), ECANCELED);
+
+    printer->setReading(true);
+    ASSERT_TRUE(printer->waitForCount(timedOut + stopped, 10s));
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(printer->received() == first.substr(0, timedOut) + second.substr(0, stopped));
+}
+
+TEST(TcpClient, AVanishedPeerIsSeenAndEndsAWrite) {
+    auto printer = VirtualPrinter::tcp();
+    ASSERT_NE(printer, nullptr);
+    TcpClient client;
+    ASSERT_TRUE(client.connect("127.0.0.1", printer->port()));
+    ASSERT_TRUE(printer->waitForConnections(1, 2s));
+    EXPECT_FALSE(client.peerGone());
+    printer->vanish();
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+        std::this_thread::sleep_for(5ms);
+        gone = client.peerGone();
+    }
+    EXPECT_TRUE(gone);
+    const std::string data(1024 * 1024, 'x');
+    const auto started = Clock::now();
+    EXPECT_LT(client.write(data.data(), data.size(), std::chrono::hours(18)), data.size());
+    EXPECT_LT(Clock::now() - started, 1s);
+    EXPECT_TRUE(client.lastErrorCode() == EPIPE || client.lastErrorCode() == ECONNRESET)
+        << client.lastErrorCode();
 }

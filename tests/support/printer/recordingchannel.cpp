@@ -1,6 +1,7 @@
 #include "tests/support/printer/recordingchannel.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace testsupport {
 
@@ -11,11 +12,17 @@ std::string RecordingChannel::Record::allWritten() const {
     return all;
 }
 
-std::int32_t RecordingChannel::write(const char* data, std::int32_t n) {
+platform::SegmentReport RecordingChannel::writeSegment(std::string_view bytes,
+                                                       const platform::WriteControl&) {
+    platform::SegmentReport report;
     if (m_record->closed)
-        return 0;
-    m_record->writes.emplace_back(data, static_cast<std::size_t>(std::max(n, 0)));
-    return m_record->writeResult.value_or(n);
+        return {0, EBADF, {}};
+    m_record->writes.emplace_back(bytes);
+    const auto n = static_cast<std::int32_t>(bytes.size());
+    report.written = static_cast<std::size_t>(std::clamp(m_record->writeResult.value_or(n), 0, n));
+    if (report.written < bytes.size())
+        report.error = m_record->writeError != 0 ? m_record->writeError : ETIMEDOUT;
+    return report;
 }
 
 std::int32_t RecordingChannel::read(char* buffer, std::int32_t capacity) {
