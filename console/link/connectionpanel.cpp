@@ -2,6 +2,7 @@
 
 #include "console/app/consoleform.h"
 #include "console/link/printerlink.h"
+#include "platform/codepage.h"
 #include "platform/dialog/ipaddress.h"
 #include "platform/dialog/templatedialog.h"
 #include "platform/dialog/widgetrules.h"
