@@ -6,6 +6,7 @@
 #include "console/send/sendengine.h"
 #include "tests/support/consoleform/partform.h"
 #include "tests/support/printer/recordingchannel.h"
+#include "tests/support/printer/waitforwrites.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -41,6 +42,7 @@ public:
     std::string cutSent() {
         record->writes.clear();
         stage.onCommand(menu::Send, Notify::Menu);
+        EXPECT_TRUE(testsupport::waitForWrites(connection.writer()));
         return record->writes.empty() ? "(nothing)" : record->writes.back();
     }
 

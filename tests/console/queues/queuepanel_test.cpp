@@ -8,6 +8,7 @@
 #include "platform/dialog/edittext.h"
 #include "tests/support/consoleform/partform.h"
 #include "tests/support/printer/recordingchannel.h"
+#include "tests/support/printer/waitforwrites.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -202,6 +203,7 @@ TEST_F(QueuePanelTest, ASendWritesTheQueueThenTheCut) {
         check(ids::NoCommandMode, c.noCommand);
         check(ids::AutoCut, c.autoCut);
         click(ids::QueueRows[4].send);
+        ASSERT_TRUE(testsupport::waitForWrites(connection.writer())) << c.name;
         EXPECT_EQ(record->writes, c.expected) << c.name;
     }
     EXPECT_TRUE(stage.prompter.messages().empty());

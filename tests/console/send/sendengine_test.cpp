@@ -285,8 +285,8 @@ TEST_F(SendEngineTest, ARejectedCountOrStartNumberIsTheOneTheClickUses) {
         SCOPED_TRACE(c.name);
         timed(3, 1000, 7, 1);
         click(ids::SendButton);
-        window->onTimer(timers::Send);
-        window->onTimer(timers::Send);
+        tick(timers::Send);
+        tick(timers::Send);
         window->onTimer(timers::Animation);
         expectIdle();
         record->writes.clear();
