@@ -5,11 +5,10 @@
 
 #include "blackmark/ui/ticketsamples.h"
 #include "console/app/artwork.h"
+#include "printer/ui/printericon.h"
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -29,40 +28,6 @@ QImage fromPixelArt(const QImage& art, int side) {
     return image;
 }
 
-// The virtual printer's icon until its window has artwork of its own: a
-// receipt with a torn edge, a few lines of text and a barcode, drawn on the
-// same 32 px grid and in the same colours as Quorvane's pictures.
-QImage virtualPrinterIcon(int side) {
-    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(side / 32.0, side / 32.0);
-    const QColor ink(0x2d, 0x37, 0x48);
-    QPainterPath receipt;
-    receipt.moveTo(7, 2);
-    receipt.lineTo(25, 2);
-    receipt.lineTo(25, 28);
-    for (int i = 0; i < 6; ++i) { // the torn edge
-        receipt.lineTo(25 - 3 * i - 1.5, 30);
-        receipt.lineTo(25 - 3 * (i + 1), 28);
-    }
-    receipt.closeSubpath();
-    p.setPen(QPen(ink, 1.2));
-    p.setBrush(QColor(0xfd, 0xfd, 0xf8));
-    p.drawPath(receipt);
-    p.setPen(QPen(QColor(0x9a, 0xa3, 0xad), 1.6, Qt::SolidLine, Qt::FlatCap));
-    for (const double y : {6.5, 10.0, 13.5})
-        p.drawLine(QPointF(10, y), QPointF(y == 10.0 ? 18 : 22, y));
-    p.setPen(Qt::NoPen);
-    p.setBrush(ink);
-    const double bars[][2] = {{10, 1.2},   {12, 0.6},   {13.4, 1.6}, {16, 0.6},
-                              {17.6, 1.2}, {19.6, 0.6}, {21, 1.0}};
-    for (const auto& bar : bars)
-        p.drawRect(QRectF(bar[0], 17.5, bar[1], 7));
-    return image;
-}
-
 std::optional<QImage> render(const QString& program, int side) {
     if (program == QLatin1String("quorvane"))
         return artwork::picture(artwork::WindowIcon, QSize(side, side)).toImage();
@@ -75,7 +40,7 @@ std::optional<QImage> render(const QString& program, int side) {
         return fromPixelArt(art, side);
     }
     if (program == QLatin1String("posprinter"))
-        return virtualPrinterIcon(side);
+        return posprinter::printerIconImage(side);
     return std::nullopt;
 }
 

@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -34,10 +33,7 @@ constexpr int NotYetBuilt[] = {
     // text files and the recent files
     ids::OpenFile, ids::ClearSend, ids::SaveSend, ids::Reload, ids::RecentFiles, ids::ClearReceive,
     ids::SaveReceive, menu::Open, menu::SaveSendArea, menu::SaveReceiveArea, menu::ClearSendArea,
-    menu::ClearReceiveArea,
-    // the settings commands and the cut-command dialog
-    menu::ResetSettings, menu::SaveDefaults, menu::LoadDefaults, menu::SaveToFile,
-    menu::LoadFromFile, menu::CutCommand};
+    menu::ClearReceiveArea};
 
 } // namespace
 
@@ -45,7 +41,10 @@ TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent
     : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, parent,
                              widgets::consoleControls()),
       m_form(*this, prompter), m_connection(m_form), m_send(m_form, m_connection),
-      m_receive(m_form, m_connection), m_quickTests(m_form, m_connection) {
+      m_receive(m_form, m_connection), m_quickTests(m_form, m_connection),
+      m_settingsMenu(m_form, m_connection, m_send, m_receive,
+                     {m_recentFiles, m_panelSetting, m_panelFlag}),
+      m_cutCommand(m_form, m_send) {
     // A title bar with the window menu and a minimise box; no maximise box,
     // and the fixed size of the template.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -67,6 +66,8 @@ void TestConsoleDialog::wireParts() {
     m_send.registerCommands(m_commands);
     m_receive.registerCommands(m_commands);
     m_quickTests.registerCommands(m_commands);
+    m_settingsMenu.registerCommands(m_commands);
+    m_cutCommand.registerCommands(m_commands);
     m_commands.noAction(ReadOnlyControls);
     m_commands.noAction(NotYetBuilt);
     m_commands.noAction(ids::EntryHexBoxes);
@@ -110,8 +111,8 @@ void TestConsoleDialog::openWindow() {
 
     // 7. The default settings file, kept by the window's own store for the
     // close save. The whole current directory is used, however long.
-    m_defaultSettingsPath = QDir::current().filePath(QStringLiteral("Quorvane.ini"));
-    m_settings.setFileName(QFile::encodeName(m_defaultSettingsPath).toStdString());
+    m_settings.setFileName(::defaultSettingsPath());
+    m_defaultSettingsPath = QFile::decodeName(QByteArray::fromStdString(m_settings.fileName()));
 
     // 8. The start-up settings.
     loadStartupSettings();
@@ -176,7 +177,6 @@ void TestConsoleDialog::contextMenuEvent(QContextMenuEvent* event) {
 // --- closing
 
 void TestConsoleDialog::closeSave() {
-    readControls();
     saveSettings();
 }
 

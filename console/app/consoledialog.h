@@ -3,11 +3,13 @@
 // Quorvane's one window. It owns the console's parts for its whole life and
 // wires them; the parts hold the features' state and handlers:
 //
-//   ConsoleForm      the controls by id, the fields and their one exchange
-//   ConnectionPanel  port settings, the open link, connect and disconnect
-//   SendEngine       Send, timed runs and the cut command
-//   ReceivePanel     the receive area and its poll
-//   QuickTestPanel   the five one-click tests
+//   ConsoleForm       the controls by id, the fields and their one exchange
+//   ConnectionPanel   port settings, the open link, connect and disconnect
+//   SendEngine        Send, timed runs and the cut command
+//   ReceivePanel      the receive area and its poll
+//   QuickTestPanel    the five one-click tests
+//   SettingsMenu      the settings' load, save and reset, the menu "设置(&S)"
+//   CutCommandDialog  the cut-command dialog
 //
 // The window itself keeps what crosses the parts: the dispatch of commands
 // and timers through one table, the opening and closing orders, the
@@ -15,16 +17,18 @@
 // forwarders for what tests call.
 //
 // consoledialog.cpp  wiring, opening, dispatch, closing, About box
-// startup.cpp        the start-up settings and where the settings file plugs in
+// startup.cpp        the start-up load and the close save on the window's own store
 
 #include "console/app/consoleform.h"
 #include "console/app/dispatch.h"
 #include "console/link/connectionpanel.h"
 #include "console/link/printerlink.h"
+#include "console/queues/cutcommanddialog.h"
 #include "console/quicktests/quicktestpanel.h"
 #include "console/send/receivepanel.h"
 #include "console/send/sendengine.h"
 #include "console/settings/inifile.h"
+#include "console/settings/settingsmenu.h"
 #include "platform/dialog/templatedialog.h"
 
 #include <array>
@@ -52,6 +56,7 @@ public:
     [[nodiscard]] SendEngine& sendEngine() { return m_send; }
     [[nodiscard]] ReceivePanel& receivePanel() { return m_receive; }
     [[nodiscard]] QuickTestPanel& quickTests() { return m_quickTests; }
+    [[nodiscard]] SettingsMenu& settingsMenu() { return m_settingsMenu; }
     [[nodiscard]] const CommandTable& commands() const { return m_commands; }
 
     // --- forwarders
@@ -83,31 +88,33 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-    // The save that closing runs (startup.cpp): where writing the settings
-    // file plugs in.
+    // The close save (startup.cpp): the controls read, every setting into
+    // the window's own store, the store written to the default file.
     virtual void saveSettings();
 
 private:
     void wireParts();
     void openWindow();
-    // The start-up load (startup.cpp): where reading the settings file plugs in.
+    // The start-up load (startup.cpp) from the window's own store.
     void loadStartupSettings();
     void closeSave();
     void exitSequence();
     void showAboutBox(bool counted);
+
+    // Kept for the recent-file list and the data queue panel, whose parts
+    // take them over when they arrive; the settings carry them meanwhile.
+    std::array<std::string, 8> m_recentFiles{};
+    std::string m_panelSetting = "FALSE"; // showqueue
+    bool m_panelFlag = false;
 
     ConsoleForm m_form;
     ConnectionPanel m_connection;
     SendEngine m_send;
     ReceivePanel m_receive;
     QuickTestPanel m_quickTests;
+    SettingsMenu m_settingsMenu;
+    CutCommandDialog m_cutCommand;
     CommandTable m_commands;
-
-    // Kept for the recent-file list and the data queue panel, whose parts
-    // take them over when they arrive.
-    std::array<std::string, 8> m_recentFiles{};
-    std::string m_panelSetting = "FALSE"; // showqueue
-    bool m_panelFlag = false;
 
     bool m_connectAtStart = true;
     QString m_defaultSettingsPath;

@@ -156,6 +156,11 @@ inline constexpr std::array<int, 2> NumberingGroup{StartNumberLabel, StartNumber
 // --- the About box (dialog 100)
 inline constexpr int AboutLink = 1111;
 
+// --- the cut-command dialog (dialog 171); IDOK is "确定", IDCANCEL "取消"
+inline constexpr int Cancel = 2;
+inline constexpr int CutCommandNow = 1127; // the command in force
+inline constexpr int CutCommandNew = 1126; // the command typed
+
 } // namespace ids
 
 // Commands of menu 130, and the window's own About entry.

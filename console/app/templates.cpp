@@ -32,7 +32,16 @@ const dialog::DialogTemplate& dialog(Dialog id) {
     };
     static const dialog::DialogTemplate about = load("dialog100.tpl");
     static const dialog::DialogTemplate main = load("dialog102.tpl");
-    return id == AboutBox ? about : main;
+    static const dialog::DialogTemplate cutCommand = load("dialog171.tpl");
+    switch (id) {
+    case AboutBox:
+        return about;
+    case CutCommandBox:
+        return cutCommand;
+    case MainWindow:
+        break;
+    }
+    return main;
 }
 
 const dialog::MenuTemplate& menu(int) {

@@ -6,7 +6,7 @@
 
 namespace templates {
 
-enum Dialog { AboutBox = 100, MainWindow = 102 };
+enum Dialog { AboutBox = 100, MainWindow = 102, CutCommandBox = 171 };
 inline constexpr int MainMenu = 130;
 
 // The parsed template; a broken resource is a build mistake, caught by the

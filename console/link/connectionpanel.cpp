@@ -124,11 +124,15 @@ void ConnectionPanel::onSerialSettingChanged(int comboId) {
 }
 
 void ConnectionPanel::applySettings() {
+    applyPort();
+    selectSerialItems();
+}
+
+void ConnectionPanel::applyPort() {
     const int port = m_settings.port;
     if (port >= 1 && port <= 18)
         selectPort(port);
     showSerialSettings(port < 15);
-    selectSerialItems();
 }
 
 // Selects the port's item; the box's edit field shows its name again even

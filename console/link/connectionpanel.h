@@ -50,6 +50,9 @@ public:
 
     // Loaded or reset settings onto the port list and the serial combo boxes.
     void applySettings();
+    // Its first half: the port's item, and the serial settings shown for a
+    // serial port and hidden for the others.
+    void applyPort();
     // Shows or hides the serial labels and combo boxes, in their order.
     void showSerialSettings(bool visible);
     void showNetworkSettings(bool visible);

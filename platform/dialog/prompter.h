@@ -21,6 +21,8 @@ struct FileRequest {
     QString directory; // where to start; empty: current directory
     QString fileName;  // proposed name (save dialogs)
     QString defaultSuffix;
+    // Open dialogs: only an existing file may be chosen.
+    bool mustExist = true;
 };
 
 class Prompter {

@@ -27,8 +27,8 @@ std::optional<QString> runFileDialog(QWidget* owner, const FileRequest& r,
                                      QFileDialog::AcceptMode mode) {
     QFileDialog fd(owner, r.title, startPath(r), r.filter);
     fd.setAcceptMode(mode);
-    fd.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                   : QFileDialog::AnyFile);
+    fd.setFileMode(mode == QFileDialog::AcceptOpen && r.mustExist ? QFileDialog::ExistingFile
+                                                                  : QFileDialog::AnyFile);
     if (!r.defaultSuffix.isEmpty())
         fd.setDefaultSuffix(r.defaultSuffix);
     if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())

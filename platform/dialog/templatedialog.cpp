@@ -113,7 +113,9 @@ TemplateDialog::TemplateDialog(const DialogTemplate& layout, ImageSource images,
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(layout.caption);
     setFont(templateFont(layout.fontFamily, layout.pointSize));
-    m_unit = pixelsPerUnit(parent);
+    // A dialog unit is a share of the dialog font's size: 1.5 px is the unit
+    // of the tools' 9 pt dialogs, and a larger font makes larger units.
+    m_unit = pixelsPerUnit(parent) * (layout.pointSize > 0 ? layout.pointSize : 9) / 9.0;
 
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);

@@ -2,8 +2,8 @@
 
 // A dialog built from a DialogTemplate. Every control is a child of the
 // client area, placed at its template rectangle (dialog units times
-// pixelsPerUnit()), named "c<id>" and registered under its id, so handlers,
-// show/enable rules and tests all address controls the same way.
+// pixelsPerUnit(), and times the template's font size over 9 pt), named "c<id>" and registered
+// under its id, so handlers, show/enable rules and tests all address controls the same way.
 //
 // Events come back as commands, the way a resource-script dialog sees them:
 // onCommand(id, Notify) for button clicks, user selection changes of combo
@@ -34,7 +34,8 @@ namespace dialog {
 
 enum class Notify { Clicked, SelChange, EditChange, Menu };
 
-// Pixels per dialog unit: 1.5 at 96 DPI, scaled with the screen's logical DPI.
+// Pixels per dialog unit of a 9 pt dialog: 1.5 at 96 DPI, scaled with the
+// screen's logical DPI.
 [[nodiscard]] double pixelsPerUnit(const QWidget* onScreenOf = nullptr);
 // A rectangle in dialog units in pixels: each edge is rounded on its own, so
 // controls that share an edge in the template share it on the screen.

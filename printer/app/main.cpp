@@ -15,16 +15,21 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 
 using namespace posprinter;
 
 namespace {
 
-bool wantsHeadless(int argc, char** argv) {
+// Whether the command line holds one of these words (before the application
+// object exists, which must know whether there will be a window).
+bool hasArgument(int argc, char** argv, std::initializer_list<const char*> words) {
     for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--headless") == 0)
-            return true;
+        for (const char* word : words) {
+            if (qstrcmp(argv[i], word) == 0)
+                return true;
+        }
     }
     return false;
 }
@@ -78,23 +83,26 @@ bool processAlive(pid_t pid) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool headless = wantsHeadless(argc, argv);
-    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed
-    if (!headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        complain(QStringLiteral("没有图形显示（DISPLAY 未设置）；不开窗口请用 --headless。"));
-        return 1;
-    }
+    const bool headless = hasArgument(argc, argv, {"--headless"});
+    const bool noWindow = headless || hasArgument(argc, argv, {"-h", "--help"});
+    // Without a display the options are still read, so --help and a mistyped
+    // option get their answer before the complaint about the display.
+    const bool noDisplay = !noWindow && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+                           qEnvironmentVariableIsEmpty("DISPLAY") &&
+                           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if ((noWindow || noDisplay) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     // A client that goes away while we answer must not end the printer.
     std::signal(SIGPIPE, SIG_IGN);
 
     std::unique_ptr<QGuiApplication> app;
-    if (headless)
+    if (noWindow || noDisplay)
         app = std::make_unique<QGuiApplication>(argc, argv);
     else
         app = std::make_unique<QApplication>(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("posprinter"));
+    // The menu entry's name: Wayland desktops find the icon through it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.poskit.PosPrinter"));
     dialog::installQtTranslations(*app);
 
     QString error;
@@ -107,6 +115,11 @@ int main(int argc, char** argv) {
         }
         complain(error);
         return 2;
+    }
+    // (Also where "-h" was the value of another option: no window without a QApplication.)
+    if (!headless && qobject_cast<QApplication*>(app.get()) == nullptr) {
+        complain(QStringLiteral("没有图形显示（DISPLAY 未设置）；不开窗口请用 --headless。"));
+        return 1;
     }
 
     PrinterSession session;

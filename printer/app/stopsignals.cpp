@@ -25,7 +25,8 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
     int pair[2] = {-1, -1};
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pair) != 0)
         return;
-    m_read.reset(pair[0]);
+    m_read = platform::UniqueFd(pair[0]);
+    m_write = platform::UniqueFd(pair[1]);
     writeEnd = pair[1];
     m_notifier = new QSocketNotifier(m_read.get(), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
@@ -45,9 +46,8 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
 StopSignals::~StopSignals() {
     for (int s : Signals)
         ::signal(s, SIG_DFL);
-    if (writeEnd >= 0)
-        ::close(writeEnd);
-    writeEnd = -1;
+    writeEnd = -1;     // m_write closes it once the handlers are gone
+    delete m_notifier; // before m_read closes the descriptor it watches
 }
 
 } // namespace posprinter

@@ -3,7 +3,7 @@
 // SIGINT, SIGTERM and SIGHUP end the program through its event loop, so the
 // last receipt and log lines are written and the pty link is removed.
 
-#include "printer/core/uniquefd.h"
+#include "platform/uniquefd.h"
 
 #include <QObject>
 
@@ -21,7 +21,8 @@ signals:
     void stopRequested();
 
 private:
-    UniqueFd m_read;
+    platform::UniqueFd m_read;
+    platform::UniqueFd m_write; // the handler writes to it through a plain copy of its number
     QSocketNotifier* m_notifier = nullptr;
 };
 

@@ -169,7 +169,8 @@ Decoder::Step Decoder::step(Bytes b, bool atEnd) const {
         head = length;
         break;
     }
-    if (length > MaxHeldBytes)
+    // A command that is all head has no data to skip: it waits whole, whatever the limit.
+    if (length > m_holdLimit && head < length)
         return {R::TooLarge, kind, &spec, length, head};
     if (n < length)
         return {};
@@ -210,10 +211,13 @@ void Decoder::deliverHeld(DecodedItem::Kind kind, const Sink& sink) {
 
 void Decoder::hold(Bytes bytes) {
     m_heldLength += bytes.size();
-    if (!m_dropping && m_heldHead.size() + bytes.size() <= MaxHeldBytes)
-        m_heldHead.append(asChars(bytes));
-    else
-        m_dropping = true;
+    if (m_dropping)
+        return;
+    // Up to the limit whatever the chunks: the head kept must not depend on
+    // how the bytes happened to arrive.
+    const std::size_t room = m_holdLimit - std::min(m_holdLimit, m_heldHead.size());
+    m_heldHead.append(asChars(bytes.first(std::min(room, bytes.size()))));
+    m_dropping = bytes.size() > room;
 }
 
 std::size_t Decoder::walk(Bytes b, const Sink& sink) {
@@ -348,7 +352,7 @@ void Decoder::finish(const Sink& sink) {
 }
 
 void Decoder::reset() {
-    *this = Decoder();
+    *this = Decoder(m_holdLimit);
 }
 
 } // namespace posprinter

@@ -48,13 +48,17 @@ public:
     // counted and skipped, so a bogus length cannot make the decoder hoard memory.
     static constexpr std::size_t MaxHeldBytes = 4u << 20;
 
+    // holdLimit stands in for MaxHeldBytes: a small one lets short test streams
+    // reach the paths of commands too large to hold.
+    explicit Decoder(std::size_t holdLimit = MaxHeldBytes) : m_holdLimit(holdLimit) {}
+
     // Decodes what the chunk completes; the tail that does not yet make an item
     // is kept for the next call.
     void feed(std::span<const std::uint8_t> chunk, const Sink& sink);
     void feed(std::string_view chunk, const Sink& sink);
     // Ends the stream: a kept tail becomes one Incomplete item (or text).
     void finish(const Sink& sink);
-    // Back to the state of a new stream at offset 0.
+    // Back to the state of a new stream at offset 0 (same hold limit).
     void reset();
 
     // Bytes fed so far and bytes waiting for the rest of their item.
@@ -85,6 +89,7 @@ private:
                  std::uint64_t length, const Sink& sink);
     void deliverHeld(DecodedItem::Kind kind, const Sink& sink);
 
+    std::size_t m_holdLimit;
     std::uint64_t m_fed = 0;
     std::uint64_t m_next = 0; // offset of the first byte not yet in an item
     std::string m_pending;    // bytes of an unfinished item

@@ -39,8 +39,8 @@ std::unique_ptr<Endpoint> Endpoint::openPty(std::string* error) {
         fail(error, "openpty");
         return nullptr;
     }
-    e->m_connection.reset(master);
-    e->m_slave.reset(slave);
+    e->m_connection = platform::UniqueFd(master);
+    e->m_slave = platform::UniqueFd(slave);
     // Raw: no echo of replies, no line-end changes, whatever the client sets later.
     termios tio{};
     if (::tcgetattr(slave, &tio) == 0) {
@@ -66,8 +66,9 @@ std::unique_ptr<Endpoint> Endpoint::listenTcp(const std::string& host, std::uint
             *error = "not an IPv4 address: " + host;
         return nullptr;
     }
-    e->m_listener.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (!e->m_listener.valid()) {
+    e->m_listener =
+        platform::UniqueFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!e->m_listener.isOpen()) {
         fail(error, "socket");
         return nullptr;
     }
@@ -94,7 +95,7 @@ void Endpoint::start(Handlers handlers) {
         return;
     m_handlers = std::move(handlers);
     m_stop = false;
-    m_wake.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    m_wake = platform::UniqueFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     m_thread = std::thread([this] { run(); });
 }
 
@@ -116,7 +117,7 @@ void Endpoint::stop() {
 
 bool Endpoint::clientConnected() const {
     std::lock_guard lock(m_mutex);
-    return m_kind == Kind::Tcp && m_connection.valid();
+    return m_kind == Kind::Tcp && m_connection.isOpen();
 }
 
 void Endpoint::run() {
@@ -129,7 +130,7 @@ void Endpoint::run() {
                 return;
             if (m_reading)
                 fds[1].fd = m_connection.get();
-            if (m_takeover == Takeover::Replace || !m_connection.valid())
+            if (m_takeover == Takeover::Replace || !m_connection.isOpen())
                 fds[2].fd = m_listener.get();
         }
         if (::poll(fds, 3, -1) < 0) {
@@ -148,8 +149,8 @@ void Endpoint::run() {
                 bool replaced = false;
                 {
                     std::lock_guard lock(m_mutex);
-                    replaced = m_connection.valid();
-                    m_connection.reset(client);
+                    replaced = m_connection.isOpen();
+                    m_connection = platform::UniqueFd(client);
                 }
                 if (replaced && m_handlers.closed)
                     m_handlers.closed();
@@ -193,7 +194,7 @@ void Endpoint::setReading(bool on) {
 
 bool Endpoint::sendBack(std::string_view bytes, std::chrono::milliseconds timeout) {
     std::lock_guard lock(m_mutex);
-    if (!m_connection.valid())
+    if (!m_connection.isOpen())
         return false;
     const int fd = m_connection.get();
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -218,7 +219,7 @@ bool Endpoint::sendBack(std::string_view bytes, std::chrono::milliseconds timeou
 void Endpoint::vanish() {
     stop();
     std::lock_guard lock(m_mutex);
-    if (m_kind == Kind::Tcp && m_connection.valid()) {
+    if (m_kind == Kind::Tcp && m_connection.isOpen()) {
         // Linger 0: the close sends a reset, as a printer that lost power would.
         linger hard{1, 0};
         ::setsockopt(m_connection.get(), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);

@@ -7,7 +7,7 @@
 // write stall or lose bytes. Replies go back to the client on the same line.
 // Used by the virtual printer program and by the tests' printer alike.
 
-#include "printer/core/uniquefd.h"
+#include "platform/uniquefd.h"
 
 #include <chrono>
 #include <cstdint>
@@ -77,10 +77,10 @@ private:
 
     Kind m_kind;
     Takeover m_takeover = Takeover::Queue;
-    UniqueFd m_connection; // pty master, or the accepted TCP connection
-    UniqueFd m_slave;
-    UniqueFd m_listener;
-    UniqueFd m_wake; // eventfd: wakes the thread on a change
+    platform::UniqueFd m_connection; // pty master, or the accepted TCP connection
+    platform::UniqueFd m_slave;
+    platform::UniqueFd m_listener;
+    platform::UniqueFd m_wake; // eventfd: wakes the thread on a change
     std::string m_devicePath;
     std::string m_host;
     std::uint16_t m_port = 0;

@@ -4,6 +4,7 @@
 #include "platform/dialog/templatedialog.h"
 #include "printer/ui/logmodel.h"
 #include "printer/ui/paperview.h"
+#include "printer/ui/printericon.h"
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -39,6 +40,7 @@ PrinterWindow::PrinterWindow(PrinterSession& session, dialog::Prompter& prompter
                              QWidget* parent)
     : QMainWindow(parent), m_session(session), m_prompter(prompter), m_renderer(paper) {
     setWindowTitle(QStringLiteral("posprinter — 虚拟 ESC/POS 打印机"));
+    setWindowIcon(printerIcon());
     setFont(dialog::templateFont(QString(), 9));
 
     m_paper = new PaperView(m_renderer);

@@ -322,6 +322,55 @@ TEST(Decoder, CommandsLargerThanItHoldsAreCountedNotKept) {
     EXPECT_EQ(all[1].bytes, "Z");
 }
 
+TEST(Decoder, ACommandHeldInPartKeepsTheSameHeadWhateverTheChunks) {
+    // NV images of 3 x 2 MiB, walked image by image: more than the decoder
+    // holds. It keeps the first MaxHeldBytes, not what the chunks let through.
+    std::string stream = "\x1Cq\x03"s;
+    for (int image = 0; image < 3; ++image) {
+        stream += "\x00\x04\x00\x01"s; // 1024 x 256 bytes of 8 dots
+        stream += std::string(2u << 20, static_cast<char>('a' + image));
+    }
+    stream += "Z";
+    const auto whole = decodeChunks({stream}, false);
+    ASSERT_EQ(whole.size(), 2u);
+    EXPECT_EQ(whole[0].kind, Kind::Command);
+    EXPECT_EQ(whole[0].length, stream.size() - 1);
+    EXPECT_EQ(whole[0].bytes.size(), Decoder::MaxHeldBytes);
+    EXPECT_TRUE(whole[0].bytes == stream.substr(0, Decoder::MaxHeldBytes)); // no 4 MiB printout
+    for (std::size_t step : {1000u, 64u * 1024, 3u << 20}) {
+        std::vector<std::string> chunks;
+        for (std::size_t at = 0; at < stream.size(); at += step)
+            chunks.push_back(stream.substr(at, step));
+        const auto items = decodeChunks(chunks, false);
+        ASSERT_EQ(items.size(), 2u) << "step " << step;
+        EXPECT_EQ(items[0].length, whole[0].length) << "step " << step;
+        EXPECT_EQ(items[0].bytes.size(), whole[0].bytes.size()) << "step " << step;
+        EXPECT_TRUE(items[0].bytes == whole[0].bytes) << "step " << step;
+    }
+}
+
+TEST(Decoder, UnderASmallHoldLimitOnlyCommandsWithDataAreCut) {
+    // The limit a test can set: commands that are all head (FS 2 is 76 bytes)
+    // still wait whole; a raster image keeps its header, user characters their
+    // first bytes.
+    const std::string defineChar = "\x1C\x32\xA1\xA1"s + std::string(72, '\x0F');
+    const std::string raster = "\x1Dv0\x00\x04\x00\x08\x00"s + std::string(32, '\x55');
+    const std::string userChars = "\x1B&\x03\x41\x41\x0C"s + std::string(36, '\x3C');
+    Decoder decoder(16);
+    std::vector<DecodedItem> items;
+    const auto sink = [&](DecodedItem&& i) { items.push_back(std::move(i)); };
+    for (char b : defineChar + raster + userChars)
+        decoder.feed(std::string_view(&b, 1), sink);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].bytes, defineChar);
+    EXPECT_EQ(items[1].length, raster.size());
+    EXPECT_EQ(items[1].bytes, raster.substr(0, 8));
+    EXPECT_EQ(items[2].length, userChars.size());
+    EXPECT_EQ(items[2].bytes, userChars.substr(0, 16));
+    for (const DecodedItem& item : items)
+        EXPECT_EQ(item.kind, Kind::Command) << posprinter::itemName(item).toStdString();
+}
+
 TEST(Decoder, TheRichReceiptTilesAtAnySplit) {
     const std::string stream = printertest::richReceipt(30);
     const auto whole = decodeChunks({stream}, true);

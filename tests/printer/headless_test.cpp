@@ -9,12 +9,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace {
 
@@ -124,6 +127,43 @@ TEST(HeadlessOptions, BadOptionsAreRefusedWithAMessage) {
         ASSERT_TRUE(p.waitForFinished(5000)) << args.join(u' ').toStdString();
         EXPECT_EQ(p.exitCode(), 2) << args.join(u' ').toStdString();
         EXPECT_TRUE(p.readAllStandardError().contains("posprinter: "));
+    }
+}
+
+// Without a display: --help and a bad option still get their answer, and only
+// a window is refused. Every option the help lists is in the manual page.
+TEST(CommandLine, HelpNeedsNoDisplayAndTheManualNamesEveryOption) {
+    QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        noDisplay.remove(QString::fromLatin1(name));
+    const auto run = [&](const QStringList& args, int expectedCode) {
+        QProcess p;
+        p.setProcessEnvironment(noDisplay);
+        p.start(QStringLiteral(POSPRINTER_BINARY), args);
+        EXPECT_TRUE(p.waitForFinished(5000)) << args.join(u' ').toStdString();
+        EXPECT_EQ(p.exitCode(), expectedCode) << args.join(u' ').toStdString();
+        return std::pair{QString::fromUtf8(p.readAllStandardOutput()),
+                         QString::fromUtf8(p.readAllStandardError())};
+    };
+    const QString help = run({QStringLiteral("--help")}, 0).first;
+    EXPECT_FALSE(run({QStringLiteral("--bogus")}, 2).second.contains(u"DISPLAY"));
+    EXPECT_TRUE(run({}, 1).second.contains(u"--headless"));
+
+    QFile page(QStringLiteral(POSPRINTER_MANUAL));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString manual = QString::fromUtf8(page.readAll());
+    QStringList options;
+    static const QRegularExpression optionName(QStringLiteral("^\\s+(?:-h, )?--([a-z-]+)"),
+                                               QRegularExpression::MultilineOption);
+    for (auto it = optionName.globalMatch(help); it.hasNext();)
+        options << it.next().captured(1);
+    EXPECT_GE(options.size(), 10) << help.toStdString();
+    for (const QString& option : options) {
+        // In roff every "-" of an option is written "\-".
+        const QString roff =
+            QStringLiteral("\\-\\-") + QString(option).replace(u'-', QStringLiteral("\\-"));
+        EXPECT_TRUE(manual.contains(roff))
+            << "--" << option.toStdString() << " is not in the manual";
     }
 }
 

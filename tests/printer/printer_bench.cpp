@@ -13,7 +13,6 @@
 #include "tests/printer/receipts.h"
 #include "tests/support/prompter/scriptedprompter.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -137,13 +136,3 @@ void PtyStream100KBpsIntoTheWindow(benchmark::State& state) {
 BENCHMARK(PtyStream100KBpsIntoTheWindow)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

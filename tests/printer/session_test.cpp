@@ -4,9 +4,11 @@
 
 #include "console/link/printerlink.h"
 #include "platform/portmap.h"
+#include "platform/uniquefd.h"
 #include "printer/core/printersession.h"
 #include "printer/ui/logmodel.h"
 #include "printer/ui/paperview.h"
+#include "printer/ui/printericon.h"
 #include "printer/ui/printerwindow.h"
 #include "tests/printer/receipts.h"
 #include "tests/support/prompter/scriptedprompter.h"
@@ -124,6 +126,9 @@ TEST_F(OverPty, ADrawerPulseOpensTheDrawer) {
 TEST_F(OverPty, TheConsolesSampleArrivesIsDecodedAndPrintedInTheWindow) {
     ScriptedPrompter prompter;
     posprinter::PrinterWindow window(session, prompter, posprinter::PaperWidth::Mm80);
+    // It wears the printer's icon, the artwork the desktop's icons are drawn from.
+    EXPECT_EQ(window.windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32),
+              posprinter::printerIconImage(32).convertToFormat(QImage::Format_ARGB32));
     const std::string sample = printertest::sample80();
     ASSERT_EQ(link->write(sample.data(), static_cast<std::int32_t>(sample.size())), 894);
     ASSERT_TRUE(QTest::qWaitFor(
@@ -187,7 +192,7 @@ public:
     [[nodiscard]] bool connected() const { return m_connected; }
 
 private:
-    posprinter::UniqueFd m_fd;
+    platform::UniqueFd m_fd;
     bool m_connected = false;
 };
 

@@ -175,9 +175,11 @@ TEST_F(ConsoleWindowTest, EveryControlHasItsKindCaptionAndItems) {
         EXPECT_FALSE(window->isShown(id)) << id;
 }
 
-TEST_F(ConsoleWindowTest, NoVisibleControlIsCutOffOrOverlapsAnother) {
-    open();
-    QWidget* client = window->clientArea();
+namespace {
+
+// Every visible control of a dialog lies inside it, shows its caption whole
+// and overlaps no other (group boxes only frame their neighbours).
+void expectNothingCutOffOrOverlapping(QWidget* client) {
     std::vector<QWidget*> shown;
     for (QWidget* w : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (w->isHidden() || qobject_cast<QGroupBox*>(w))
@@ -203,6 +205,26 @@ TEST_F(ConsoleWindowTest, NoVisibleControlIsCutOffOrOverlapsAnother) {
             EXPECT_FALSE(shown[i]->geometry().intersects(shown[j]->geometry()))
                 << shown[i]->objectName().toStdString() << " / "
                 << shown[j]->objectName().toStdString();
+}
+
+} // namespace
+
+TEST_F(ConsoleWindowTest, NoVisibleControlIsCutOffOrOverlapsAnother) {
+    open();
+    expectNothingCutOffOrOverlapping(window->clientArea());
+}
+
+TEST_F(ConsoleWindowTest, TheCutCommandDialogIsDialog171AndShowsItsCaptionsWhole) {
+    open();
+    prompter.modalNext(QDialog::Rejected, [](QDialog& d) {
+        auto& box = static_cast<dialog::TemplateDialog&>(d);
+        EXPECT_EQ(box.layoutTemplate().id, templates::CutCommandBox);
+        EXPECT_EQ(box.font().pointSize(), 10);
+        box.label(ids::CutCommandNow)->setText(QStringLiteral("1d 56 42 11"));
+        expectNothingCutOffOrOverlapping(box.clientArea());
+    });
+    window->menuAction(menu::CutCommand)->trigger();
+    EXPECT_EQ(prompter.textsOf(ScriptedPrompter::Kind::Modal).size(), 1u);
 }
 
 TEST_F(ConsoleWindowTest, TheMenuHasItsCommandsInOrder) {

@@ -138,5 +138,3 @@ BENCHMARK(BM_PrinterLinkTcp)->UseRealTime();
 BENCHMARK(BM_PlainWriteTcp)->UseRealTime();
 BENCHMARK(BM_PrinterLinkPty)->UseRealTime();
 BENCHMARK(BM_PlainWritePty)->UseRealTime();
-
-BENCHMARK_MAIN();

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -22,6 +23,7 @@ void receiveTick(benchmark::State& state) {
     f.write("COM1 = /nonexistent/tty\n");
     f.close();
     qputenv("POSKIT_PORTS", QFile::encodeName(map));
+    QDir::setCurrent(dir.path()); // no settings file of anyone's
 
     ScriptedPrompter prompter;
     TestConsoleDialog window(prompter);
@@ -51,13 +53,3 @@ void receiveTick(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(receiveTick)->Arg(1024)->Arg(8 << 20)->Iterations(300)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

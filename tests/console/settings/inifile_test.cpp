@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -20,6 +22,16 @@ protected:
     std::string path = (dir.path() + QStringLiteral("/settings.ini")).toStdString();
 
     void put(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+    // Rewrites the file's bytes without replacing the file (same inode).
+    void overwrite(const std::string& bytes) {
+        std::fstream(path, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+    }
+    // Waits until the file's stamp can be trusted, as that of a file saved a
+    // while ago can.
+    void settle() const {
+        while (!platform::fileStamp(path)->settledAt(platform::wallClockNs()))
+            QThread::msleep(10);
+    }
     std::string disk() const {
         std::ifstream in(path, std::ios::binary);
         std::stringstream s;
@@ -256,4 +268,92 @@ TEST_F(IniFileTest, RandomFilesNeverCrashTheReader) {
         // What was set reads back, whatever else the file held.
         ASSERT_EQ(store().getString("a", "b", "missing"), "c") << testing::PrintToString(file);
     }
+}
+
+TEST_F(IniFileTest, EntriesReadAreWrittenBackWithCrLfLineEnds) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"[s]=_=\r\nk=_=v\r\n", "[s]=_=\r\nk=_=v\r\n"},
+        {"[s]=_=\nk=_=a\nb\n", "[s]=_=\r\nk=_=a\r\nb\r\n"},
+        {"[s]=_=\r\nk=_=a\r\r\nb\r\n\r\n", "[s]=_=\r\nk=_=a\r\r\nb\r\n\r\n"},
+        {"[s]=_=\r\nk=_=a\rb\nc", "[s]=_=\r\nk=_=a\rb\r\nc\r\n"},
+        {"[s]=_=\r\nk=_=v\r", "[s]=_=\r\nk=_=v\r\r\n"},
+        {"lead\n[s=_=\nx]\nk=_=v\n", "[s=_=\r\nx]\r\nk=_=v\r\n"},
+    };
+    for (const auto& [file, written] : cases) {
+        put(file);
+        IniFile ini = store();
+        (void)ini.getString("s", "k", "");
+        ASSERT_TRUE(ini.writeFile());
+        EXPECT_EQ(disk(), written) << testing::PrintToString(file);
+    }
+}
+
+TEST_F(IniFileTest, AnUnchangedFileIsReadOnce) {
+    put("[s]=_=\r\nk=_=first\r\nn=_=12\r\n");
+    settle();
+    const IniFile ini = store();
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(ini.getString("s", "k", ""), "first");
+        EXPECT_EQ(ini.getInt("s", "n", 0), 12);
+    }
+    EXPECT_EQ(ini.getString("s", "missing", "d"), "d");
+    EXPECT_EQ(ini.fileReads(), 1);
+
+    // The same size, the same inode: only the stamp's times tell.
+    overwrite("[s]=_=\r\nk=_=again\r\nn=_=34\r\n");
+    settle();
+    EXPECT_EQ(ini.getString("s", "k", ""), "again");
+    EXPECT_EQ(ini.getInt("s", "n", 0), 34);
+    EXPECT_EQ(ini.fileReads(), 2);
+}
+
+TEST_F(IniFileTest, AFileChangedRightAfterALookupIsSeen) {
+    // Rewrites within one tick of the clock keep the file's times; a stamp
+    // that young is never trusted.
+    const IniFile ini = store();
+    for (int i = 0; i < 20; ++i) {
+        const std::string value = "v" + std::to_string(i % 10);
+        if (i % 2 == 0) {
+            put("[s]=_=\r\nk=_=" + value + "\r\n");
+        } else {
+            const std::string other = path + ".new";
+            std::ofstream(other, std::ios::binary) << "[s]=_=\r\nk=_=" << value << "\r\n";
+            ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
+        }
+        ASSERT_EQ(ini.getString("s", "k", ""), value) << i;
+    }
+}
+
+TEST_F(IniFileTest, SetsAndItsOwnWritesAreNotTakenForTheFile) {
+    put("[s]=_=\r\nk=_=file\r\n");
+    settle();
+    IniFile ini = store();
+    EXPECT_EQ(ini.getString("s", "k", ""), "file");
+
+    // A lookup reads the file again and so drops what was set since.
+    ini.setString("s", "k", "set");
+    EXPECT_EQ(ini.getString("s", "k", ""), "file");
+    EXPECT_EQ(ini.fileReads(), 2);
+
+    // After its own write the store reads the file as it now is: the second
+    // line held the marker and is a key of its own.
+    ini.setString("s", "k", "one\nx=_=two");
+    ASSERT_TRUE(ini.writeFile());
+    settle();
+    EXPECT_EQ(ini.getString("s", "k", ""), "one");
+    EXPECT_EQ(ini.getString("s", "x", ""), "two");
+    EXPECT_EQ(ini.fileReads(), 3);
+}
+
+TEST_F(IniFileTest, AFailedWriteTellsWhy) {
+    IniFile nowhere;
+    nowhere.setFileName((dir.path() + QStringLiteral("/no/such/folder/x.ini")).toStdString());
+    nowhere.setString("s", "k", "v");
+    EXPECT_FALSE(nowhere.writeFile());
+    EXPECT_EQ(nowhere.writeError(), ENOENT);
+
+    IniFile ini = store();
+    ini.setString("s", "k", "v");
+    ASSERT_TRUE(ini.writeFile());
+    EXPECT_EQ(ini.writeError(), 0);
 }
