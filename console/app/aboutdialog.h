@@ -6,6 +6,8 @@
 #include "console/app/controlids.h"
 #include "platform/dialog/templatedialog.h"
 
+class CStaticLink;
+
 namespace dialog {
 class Prompter;
 }
@@ -17,9 +19,5 @@ public:
 
     explicit AboutDialog(dialog::Prompter& prompter, QWidget* parent = nullptr);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    dialog::Prompter& m_prompter;
+    [[nodiscard]] CStaticLink* link() const;
 };

@@ -3,6 +3,8 @@
 #include "console/app/aboutdialog.h"
 #include "console/app/artwork.h"
 #include "console/app/templates.h"
+#include "console/widgets/consolewidgets.h"
+#include "console/widgets/iconbutton.h"
 #include "platform/dialog/prompter.h"
 
 #include <QAction>
@@ -11,7 +13,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QTextCursor>
 
@@ -26,7 +27,8 @@ constexpr int ReadOnlyControls[] = {ids::HexDisplay, ids::AutoCut, ids::NoComman
 } // namespace
 
 TestConsoleDialog::TestConsoleDialog(dialog::Prompter& prompter, QWidget* parent)
-    : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, parent),
+    : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, parent,
+                             widgets::consoleControls()),
       m_form(*this, prompter), m_connection(m_form), m_send(m_form, m_connection),
       m_receive(m_form, m_connection), m_quickTests(m_form, m_connection),
       m_textFiles(m_form, m_receive), m_queuePanel(m_form, m_connection, m_send),
@@ -91,10 +93,13 @@ void TestConsoleDialog::openWindow() {
     // 3. The window icon. (4: sockets need no start-up here.)
     m_form.setLargeIcon(artwork::WindowIcon);
 
-    // 5. Icons and tips of the Exit and Send buttons.
-    if (QPushButton* exit = button(ids::Exit)) {
-        exit->setIcon(artwork::icon(artwork::ExitButton));
-        exit->setToolTip(QStringLiteral("退出程序"));
+    // 5. Icons and tips of the Exit and Send buttons; their faces lighten
+    // under the mouse (Exit, flat) or a press (Send, raised).
+    if (auto* exit = dynamic_cast<IconButton*>(button(ids::Exit))) {
+        exit->setIconResource(artwork::ExitButton);
+        exit->shiftColour(IconButton::BackgroundOver, 30);
+        exit->setTooltipText(QStringLiteral("退出程序"));
+        exit->setFlat(true);
     }
     m_send.setButtonIdle();
 

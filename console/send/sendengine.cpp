@@ -4,11 +4,11 @@
 #include "console/app/consoleform.h"
 #include "console/link/connectionpanel.h"
 #include "console/send/hextext.h"
+#include "console/widgets/iconbutton.h"
 #include "platform/dialog/dataexchange.h"
 #include "platform/dialog/templatedialog.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 
 #include <algorithm>
 #include <utility>
@@ -106,10 +106,13 @@ QString SendEngine::busyCaption() const {
 void SendEngine::setButtonLook(const QString& caption, int iconId, const QString& tip) {
     dialog::TemplateDialog& d = m_form.dialog();
     d.setCaption(ids::SendButton, caption);
-    if (QPushButton* send = d.button(ids::SendButton)) {
-        send->setIcon(artwork::icon(iconId));
-        send->setToolTip(tip);
-        send->setProperty("iconResource", iconId);
+    if (auto* send = dynamic_cast<IconButton*>(d.button(ids::SendButton))) {
+        send->setIconResource(iconId);
+        send->setTooltipText(tip);
+        // Each change of look lightens the pressed face a step further, up
+        // to white.
+        send->shiftColour(IconButton::BackgroundOver, 30);
+        send->setFlat(false);
     }
 }
 

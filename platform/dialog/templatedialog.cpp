@@ -95,8 +95,10 @@ void fitText(QLabel& label) {
         label.setFont(font);
 }
 
-TemplateDialog::TemplateDialog(const DialogTemplate& layout, ImageSource images, QWidget* parent)
-    : QDialog(parent), m_template(layout), m_images(std::move(images)) {
+TemplateDialog::TemplateDialog(const DialogTemplate& layout, ImageSource images, QWidget* parent,
+                               ControlFactory controls)
+    : QDialog(parent), m_template(layout), m_images(std::move(images)),
+      m_controlFactory(std::move(controls)) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(layout.caption);
@@ -138,10 +140,21 @@ TemplateDialog::TemplateDialog(const DialogTemplate& layout, ImageSource images,
 
 TemplateDialog::~TemplateDialog() = default;
 
+template <class Widget> Widget* TemplateDialog::make(const ControlTemplate& c) {
+    if (m_controlFactory) {
+        QWidget* own = m_controlFactory(c, m_client);
+        if (auto* typed = qobject_cast<Widget*>(own))
+            return typed;
+        delete own; // not of the kind the template asks for
+    }
+    return new Widget(m_client);
+}
+
 QWidget* TemplateDialog::create(const ControlTemplate& c) {
     switch (c.kind) {
     case ControlKind::Button: {
-        auto* b = new QPushButton(c.caption, m_client);
+        auto* b = make<QPushButton>(c);
+        b->setText(c.caption);
         b->setAccessibleName(c.caption);
         if (c.has(style::Default))
             b->setDefault(true);
@@ -160,8 +173,9 @@ QWidget* TemplateDialog::create(const ControlTemplate& c) {
     case ControlKind::GroupBox:
         return new QGroupBox(c.caption, m_client);
     case ControlKind::Static: {
-        auto* l = new QLabel(c.caption, m_client);
+        auto* l = make<QLabel>(c);
         l->setTextFormat(Qt::PlainText);
+        l->setText(c.caption);
         Qt::Alignment h = Qt::AlignLeft;
         if (c.has(style::Right))
             h = Qt::AlignRight;
@@ -189,7 +203,7 @@ QWidget* TemplateDialog::create(const ControlTemplate& c) {
     }
     case ControlKind::Edit: {
         if (c.has(style::MultiLine)) {
-            auto* e = new QPlainTextEdit(m_client);
+            auto* e = make<QPlainTextEdit>(c);
             e->setReadOnly(c.has(style::ReadOnly));
             e->setVerticalScrollBarPolicy(c.has(style::VScroll) ? Qt::ScrollBarAlwaysOn
                                                                 : Qt::ScrollBarAsNeeded);
@@ -197,14 +211,15 @@ QWidget* TemplateDialog::create(const ControlTemplate& c) {
             e->setTabChangesFocus(true);
             return e;
         }
-        auto* e = new QLineEdit(c.caption, m_client);
+        auto* e = make<QLineEdit>(c);
+        e->setText(c.caption);
         e->setReadOnly(c.has(style::ReadOnly));
         if (c.has(style::Number) || c.has(style::UpperCase))
             e->setValidator(new CaseValidator(c.has(style::Number), c.has(style::UpperCase), e));
         return e;
     }
     case ControlKind::ComboBox: {
-        auto* b = new QComboBox(m_client);
+        auto* b = make<QComboBox>(c);
         b->addItems(c.items);
         b->setMaxVisibleItems(18);
         if (c.has(style::DropDown)) {

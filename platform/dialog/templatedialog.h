@@ -52,8 +52,15 @@ class TemplateDialog : public QDialog {
 public:
     // Draws the picture of an image resource at the given size.
     using ImageSource = std::function<QPixmap(int resourceId, QSize size)>;
+    // Makes the widget of a control that a dialog draws with a class of its
+    // own: a subclass of the kind's usual widget (QPushButton, QLineEdit or
+    // QPlainTextEdit, QComboBox, QLabel), parented to `parent`. nullptr
+    // keeps the usual widget. Either way the dialog then sets the control up
+    // from its template (caption, items, flags) as usual.
+    using ControlFactory = std::function<QWidget*(const ControlTemplate& control, QWidget* parent)>;
 
-    TemplateDialog(const DialogTemplate& layout, ImageSource images, QWidget* parent = nullptr);
+    TemplateDialog(const DialogTemplate& layout, ImageSource images, QWidget* parent = nullptr,
+                   ControlFactory controls = {});
     ~TemplateDialog() override;
 
     // The control registry.
@@ -123,8 +130,11 @@ private:
     QWidget* create(const ControlTemplate& c);
     void wire(const ControlTemplate& c, QWidget* w);
 
+    template <class Widget> Widget* make(const ControlTemplate& c);
+
     DialogTemplate m_template;
     ImageSource m_images;
+    ControlFactory m_controlFactory;
     QWidget* m_client = nullptr;
     QMenuBar* m_menuBar = nullptr;
     double m_unit = 1.5;

@@ -381,3 +381,60 @@ BUTTON   26 "按" 4 42 30 14
     EXPECT_FALSE(d.isShown(21));
     EXPECT_TRUE(d.isShown(25));
 }
+
+// A dialog's own classes for some controls: made by its factory, set up from
+// the template like the plain ones and wired the same way; a widget of the
+// wrong kind gives way to the plain one.
+TEST(TemplateDialog, AFactoryMakesTheControlsItDrawsItself) {
+    class OwnButton : public QPushButton {
+    public:
+        using QPushButton::QPushButton;
+    };
+    class OwnArea : public QPlainTextEdit {
+    public:
+        using QPlainTextEdit::QPlainTextEdit;
+    };
+    class OwnCombo : public QComboBox {
+    public:
+        using QComboBox::QComboBox;
+    };
+    std::vector<int> asked;
+    Recorder d(sample(), {}, nullptr, [&asked](const ControlTemplate& c, QWidget* parent) {
+        asked.push_back(c.id);
+        QWidget* own = nullptr;
+        if (c.id == 11)
+            own = new OwnButton(parent);
+        else if (c.id == 13)
+            own = new OwnArea(parent);
+        else if (c.id == 15)
+            own = new OwnCombo(parent);
+        else if (c.id == 14)
+            own = new QLabel(parent); // not an edit: refused
+        return own;
+    });
+    // Asked for the kinds it may replace: buttons, statics, edits, combo boxes.
+    EXPECT_EQ(asked, (std::vector<int>{11, NoId, 13, 14, 15, 16}));
+
+    auto* button = dynamic_cast<OwnButton*>(d.button(11));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QStringLiteral("发送"));
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("发送"));
+    EXPECT_TRUE(button->isDefault());
+    EXPECT_EQ(button->objectName(), QStringLiteral("c11"));
+
+    auto* area = dynamic_cast<OwnArea*>(d.textEdit(13));
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+    auto* combo = dynamic_cast<OwnCombo*>(d.comboBox(15));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->count(), 3);
+    EXPECT_TRUE(combo->isEditable());
+
+    ASSERT_NE(d.lineEdit(14), nullptr);
+    EXPECT_TRUE(d.lineEdit(14)->validator() != nullptr); // the plain edit, digits only
+
+    d.show();
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(d.commands, (std::vector<std::pair<int, Notify>>{{11, Notify::Clicked}}));
+}

@@ -3,13 +3,15 @@
 #include "console/app/artwork.h"
 #include "console/app/templates.h"
 #include "console/settings/consolesettings.h"
+#include "console/widgets/consolewidgets.h"
 
 #include "tests/support/printer/testportmap.h"
 
 namespace testsupport {
 
 PartForm::PartForm()
-    : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture),
+    : dialog::TemplateDialog(templates::dialog(templates::MainWindow), &artwork::picture, nullptr,
+                             widgets::consoleControls()),
       m_oldPorts(qgetenv("POSKIT_PORTS")) {
     mapCom1();
     // The numbers a fresh start-up gives the fields, in the controls, so a
