@@ -134,17 +134,17 @@ struct Index {
     }
 
     Index() {
-        for (const CommandSpec& spec : Table) {
-            const auto b = [&](std::size_t i) { return static_cast<std::uint8_t>(spec.prefix[i]); };
-            if (spec.prefix.size() == 1) {
-                single[b(0)] = &spec;
+        for (const CommandSpec& desc : Table) {
+            const auto b = [&](std::size_t i) { return static_cast<std::uint8_t>(desc.prefix[i]); };
+            if (desc.prefix.size() == 1) {
+                single[b(0)] = &desc;
                 continue;
             }
             Second& second = pairs[static_cast<std::size_t>(family(b(0)))][b(1)];
-            if (spec.prefix.size() == 2)
-                second.two = &spec;
+            if (desc.prefix.size() == 2)
+                second.two = &desc;
             else
-                second.three.push_back(&spec);
+                second.three.push_back(&desc);
         }
     }
 };
@@ -173,9 +173,9 @@ PrefixMatch matchPrefix(std::span<const std::uint8_t> bytes) {
     if (!second.three.empty()) {
         if (bytes.size() < 3)
             return {nullptr, true};
-        for (const CommandSpec* spec : second.three) {
-            if (static_cast<std::uint8_t>(spec->prefix[2]) == bytes[2])
-                return {spec, false};
+        for (const CommandSpec* desc : second.three) {
+            if (static_cast<std::uint8_t>(desc->prefix[2]) == bytes[2])
+                return {desc, false};
         }
     }
     return {second.two, false};

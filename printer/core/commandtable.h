@@ -137,7 +137,7 @@ struct CommandSpec {
 // The descriptor whose prefix starts `bytes`. `needMore` is set when
 // `bytes` is a proper start of some prefix and more bytes could decide.
 struct PrefixMatch {
-    const CommandSpec* spec = nullptr;
+    const CommandSpec* desc = nullptr;
     bool needMore = false;
 };
 [[nodiscard]] PrefixMatch matchPrefix(std::span<const std::uint8_t> bytes);

@@ -44,12 +44,12 @@ std::size_t blockHeadSize(Params p) {
 } // namespace
 
 std::uint8_t DecodedItem::param(std::size_t i) const {
-    const std::size_t at = (spec ? spec->prefix.size() : 0) + i;
+    const std::size_t at = (desc ? desc->prefix.size() : 0) + i;
     return at < bytes.size() ? static_cast<std::uint8_t>(bytes[at]) : 0;
 }
 
 std::string_view DecodedItem::body() const {
-    const std::size_t p = spec ? spec->prefix.size() : 0;
+    const std::size_t p = desc ? desc->prefix.size() : 0;
     return std::string_view(bytes).substr(std::min(p, bytes.size()));
 }
 
@@ -78,16 +78,16 @@ Decoder::Step Decoder::step(Bytes b, bool atEnd) const {
     const PrefixMatch match = matchPrefix(b.first(std::min<std::size_t>(n, 3)));
     if (match.needMore)
         return {};
-    if (match.spec == nullptr) {
+    if (match.desc == nullptr) {
         // ESC x that we do not know: the pair, unless x is itself a control byte.
         const std::size_t length = isFamily(b[0]) && b[1] >= 0x20 ? 2 : 1;
         return {R::Item, DecodedItem::Kind::Unknown, nullptr, length, 0};
     }
 
-    const CommandSpec& spec = *match.spec;
+    const CommandSpec& desc = *match.desc;
     const DecodedItem::Kind kind =
-        spec.known ? DecodedItem::Kind::Command : DecodedItem::Kind::Unknown;
-    const std::size_t p = spec.prefix.size();
+        desc.known ? DecodedItem::Kind::Command : DecodedItem::Kind::Unknown;
+    const std::size_t p = desc.prefix.size();
     std::size_t head = p;
     std::uint64_t length = 0;
     // Ends the item at the first NUL within `most` bytes from `from`, or after
@@ -96,16 +96,16 @@ Decoder::Step Decoder::step(Bytes b, bool atEnd) const {
         const std::size_t stop = std::min(n, from + most);
         for (std::size_t j = from; j < stop; ++j) {
             if (b[j] == 0)
-                return {R::Item, kind, &spec, j + 1, 0};
+                return {R::Item, kind, &desc, j + 1, 0};
         }
         if (n >= from + most)
-            return {R::Item, kind, &spec, from + most, 0};
+            return {R::Item, kind, &desc, from + most, 0};
         return {};
     };
 
-    switch (spec.params) {
+    switch (desc.params) {
     case Params::Fixed:
-        length = p + spec.count;
+        length = p + desc.count;
         head = length;
         break;
     case Params::Length16:
@@ -127,7 +127,7 @@ Decoder::Step Decoder::step(Bytes b, bool atEnd) const {
         length = head + le32(b, p);
         break;
     case Params::NulTerminated:
-        return untilNul(p, spec.count + 1u);
+        return untilNul(p, desc.count + 1u);
     case Params::BitImage: {
         if (n < p + 3)
             return {};
@@ -161,7 +161,7 @@ Decoder::Step Decoder::step(Bytes b, bool atEnd) const {
         break;
     case Params::UserChars:
     case Params::NvImages:
-        return {R::Walk, kind, &spec, p, p};
+        return {R::Walk, kind, &desc, p, p};
     case Params::Cut:
         if (n < p + 1)
             return {};
@@ -171,32 +171,32 @@ Decoder::Step Decoder::step(Bytes b, bool atEnd) const {
     }
     // A command that is all head has no data to skip: it waits whole, whatever the limit.
     if (length > m_holdLimit && head < length)
-        return {R::TooLarge, kind, &spec, length, head};
+        return {R::TooLarge, kind, &desc, length, head};
     if (n < length)
         return {};
-    return {R::Item, kind, &spec, length, 0};
+    return {R::Item, kind, &desc, length, 0};
 }
 
-void Decoder::deliver(DecodedItem::Kind kind, const CommandSpec* spec, std::string_view bytes,
+void Decoder::deliver(DecodedItem::Kind kind, const CommandSpec* desc, std::string_view bytes,
                       std::uint64_t length, const Sink& sink) {
     DecodedItem item;
     item.kind = kind;
-    item.spec = spec;
+    item.desc = desc;
     item.offset = m_next;
     item.length = length;
     item.bytes.assign(bytes);
     m_next += length;
-    if (spec != nullptr && kind == DecodedItem::Kind::Command) {
-        if (spec->id == Cmd::Initialize || spec->id == Cmd::ChineseOn)
+    if (desc != nullptr && kind == DecodedItem::Kind::Command) {
+        if (desc->id == Cmd::Initialize || desc->id == Cmd::ChineseOn)
             m_chinese = true;
-        else if (spec->id == Cmd::ChineseOff)
+        else if (desc->id == Cmd::ChineseOff)
             m_chinese = false;
     }
     sink(std::move(item));
 }
 
 void Decoder::deliverHeld(DecodedItem::Kind kind, const Sink& sink) {
-    const CommandSpec* spec = m_heldSpec;
+    const CommandSpec* desc = m_heldSpec;
     const std::string head = std::move(m_heldHead);
     const std::uint64_t length = m_heldLength;
     m_heldSpec = nullptr;
@@ -206,7 +206,7 @@ void Decoder::deliverHeld(DecodedItem::Kind kind, const Sink& sink) {
     m_headerLeft = 0;
     m_header.clear();
     m_inCommandHead = m_dropping = false;
-    deliver(kind, spec, head, length, sink);
+    deliver(kind, desc, head, length, sink);
 }
 
 void Decoder::hold(Bytes bytes) {
@@ -282,14 +282,14 @@ std::size_t Decoder::decode(Bytes b, const Sink& sink) {
         const Step s = step(b.subspan(pos), false);
         switch (s.result) {
         case R::Item:
-            deliver(s.kind, s.spec, asChars(b.subspan(pos, static_cast<std::size_t>(s.length))),
+            deliver(s.kind, s.desc, asChars(b.subspan(pos, static_cast<std::size_t>(s.length))),
                     s.length, sink);
             pos += static_cast<std::size_t>(s.length);
             break;
         case R::NeedMore:
             return pos;
         case R::TooLarge:
-            m_heldSpec = s.spec;
+            m_heldSpec = s.desc;
             hold(b.subspan(pos, s.head));
             m_dropping = true;
             m_skipLeft = s.length - s.head;
@@ -297,9 +297,9 @@ std::size_t Decoder::decode(Bytes b, const Sink& sink) {
             pos += s.head;
             break;
         case R::Walk:
-            m_heldSpec = s.spec;
+            m_heldSpec = s.desc;
             hold(b.subspan(pos, s.head));
-            m_headerLeft = commandHeadSize(s.spec->params);
+            m_headerLeft = commandHeadSize(s.desc->params);
             m_inCommandHead = true;
             pos += s.head;
             break;
@@ -341,11 +341,11 @@ void Decoder::finish(const Sink& sink) {
     while (pos < b.size()) {
         const Step s = step(b.subspan(pos), true);
         if (s.result != Step::Result::Item) {
-            deliver(DecodedItem::Kind::Incomplete, s.spec, asChars(b.subspan(pos)), b.size() - pos,
+            deliver(DecodedItem::Kind::Incomplete, s.desc, asChars(b.subspan(pos)), b.size() - pos,
                     sink);
             return;
         }
-        deliver(s.kind, s.spec, asChars(b.subspan(pos, static_cast<std::size_t>(s.length))),
+        deliver(s.kind, s.desc, asChars(b.subspan(pos, static_cast<std::size_t>(s.length))),
                 s.length, sink);
         pos += static_cast<std::size_t>(s.length);
     }

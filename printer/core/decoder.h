@@ -26,7 +26,7 @@ struct DecodedItem {
     };
     Kind kind = Kind::Text;
     // The row, for commands; also for table members known only by their length.
-    const CommandSpec* spec = nullptr;
+    const CommandSpec* desc = nullptr;
     std::uint64_t offset = 0; // of the first byte in the stream
     std::uint64_t length = 0; // bytes of the stream this item covers
     // The item's bytes. A command whose data is larger than the decoder holds
@@ -77,7 +77,7 @@ private:
         };
         Result result = Result::NeedMore;
         DecodedItem::Kind kind = DecodedItem::Kind::Unknown;
-        const CommandSpec* spec = nullptr;
+        const CommandSpec* desc = nullptr;
         std::uint64_t length = 0;
         std::size_t head = 0;
     };
@@ -85,7 +85,7 @@ private:
     std::size_t decode(std::span<const std::uint8_t> bytes, const Sink& sink);
     std::size_t walk(std::span<const std::uint8_t> bytes, const Sink& sink);
     void hold(std::span<const std::uint8_t> bytes);
-    void deliver(DecodedItem::Kind kind, const CommandSpec* spec, std::string_view bytes,
+    void deliver(DecodedItem::Kind kind, const CommandSpec* desc, std::string_view bytes,
                  std::uint64_t length, const Sink& sink);
     void deliverHeld(DecodedItem::Kind kind, const Sink& sink);
 

@@ -90,7 +90,7 @@ QString symbol2D(const DecodedItem& item) {
 // The parameters of a command in words; empty when the name says it all.
 QString details(const DecodedItem& item) {
     const std::uint8_t n = item.param(0);
-    switch (item.spec->id) {
+    switch (item.desc->id) {
     case Cmd::RealTimeStatus:
         return realTimeStatus(n);
     case Cmd::PrintModes:
@@ -212,7 +212,7 @@ QString itemName(const DecodedItem& item) {
     case DecodedItem::Kind::Command:
         break;
     }
-    return item.spec ? utf8(item.spec->name) : QStringLiteral("未知");
+    return item.desc ? utf8(item.desc->name) : QStringLiteral("未知");
 }
 
 QString itemMeaning(const DecodedItem& item) {
@@ -222,13 +222,13 @@ QString itemMeaning(const DecodedItem& item) {
     case DecodedItem::Kind::Incomplete:
         return QStringLiteral("数据结束时命令不完整（%1 字节）").arg(item.length);
     case DecodedItem::Kind::Unknown:
-        if (item.spec == nullptr)
+        if (item.desc == nullptr)
             return QStringLiteral("未知命令，已跳过");
-        return utf8(item.spec->meaning);
+        return utf8(item.desc->meaning);
     case DecodedItem::Kind::Command:
         break;
     }
-    QString text = utf8(item.spec->meaning);
+    QString text = utf8(item.desc->meaning);
     const QString more = details(item);
     if (!more.isEmpty())
         text += QStringLiteral("：") + more;

@@ -100,7 +100,7 @@ void PrinterSession::onBytes(Endpoint* from, std::string_view bytes) {
         const bool wasEmpty = m_queue.empty();
         m_decoder.feed(bytes, [&](DecodedItem&& item) {
             if (item.kind == DecodedItem::Kind::Command) {
-                const Cmd id = item.spec->id;
+                const Cmd id = item.desc->id;
                 const bool pulse =
                     id == Cmd::DrawerPulse || (id == Cmd::RealTimePulse && item.param(0) == 1);
                 PrinterStatus now = status();

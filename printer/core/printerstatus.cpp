@@ -33,12 +33,12 @@ PrinterStatus PrinterStatus::fromBits(std::uint8_t bits) {
 }
 
 std::string replyTo(const DecodedItem& item, const PrinterStatus& s) {
-    if (item.kind != DecodedItem::Kind::Command || item.spec == nullptr)
+    if (item.kind != DecodedItem::Kind::Command || item.desc == nullptr)
         return {};
     const std::uint8_t n = item.param(0);
     const auto one = [](std::uint8_t b) { return std::string(1, static_cast<char>(b)); };
     constexpr std::uint8_t Fixed = 0x12;
-    switch (item.spec->id) {
+    switch (item.desc->id) {
     case Cmd::RealTimeStatus:
         switch (n) {
         case 1:

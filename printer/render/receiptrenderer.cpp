@@ -159,7 +159,7 @@ void ReceiptRenderer::render(const DecodedItem& item) {
     if (item.kind != DecodedItem::Kind::Command)
         return;
     const std::uint8_t n = item.param(0);
-    switch (item.spec->id) {
+    switch (item.desc->id) {
     case Cmd::LineFeed:
     case Cmd::FormFeed:
     case Cmd::PageModePrint:
@@ -637,7 +637,7 @@ void ReceiptRenderer::bitImage(const DecodedItem& item) {
 }
 
 void ReceiptRenderer::graphics(const DecodedItem& item) {
-    const std::size_t lengthBytes = item.spec->params == Params::Length32 ? 4 : 2;
+    const std::size_t lengthBytes = item.desc->params == Params::Length32 ? 4 : 2;
     const std::string_view body = item.body();
     if (body.size() < lengthBytes + 2)
         return;

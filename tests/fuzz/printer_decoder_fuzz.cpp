@@ -38,8 +38,8 @@ constexpr std::size_t WaitBeyondLimit = 512;
 std::string describe(const DecodedItem& item) {
     static constexpr const char* Kinds[] = {"text", "command", "unknown", "incomplete"};
     std::string out = Kinds[static_cast<int>(item.kind)];
-    if (item.spec != nullptr)
-        out += " " + std::string(item.spec->name);
+    if (item.desc != nullptr)
+        out += " " + std::string(item.desc->name);
     out += " @" + std::to_string(item.offset) + "+" + std::to_string(item.length) + " [" +
            fuzz::printable(item.bytes) + "]";
     return out;
@@ -82,22 +82,22 @@ private:
         // Only a command too large to hold is cut short (complete, or ended by
         // the end of the stream), and it keeps no more than the limit.
         if (item.truncated())
-            FUZZ_CHECK(item.spec != nullptr && item.bytes.size() <= m_holdLimit &&
+            FUZZ_CHECK(item.desc != nullptr && item.bytes.size() <= m_holdLimit &&
                            (item.kind == Kind::Incomplete || item.length > m_holdLimit),
                        describe(item));
         switch (item.kind) {
         case Kind::Text:
-            FUZZ_CHECK(item.spec == nullptr, describe(item));
+            FUZZ_CHECK(item.desc == nullptr, describe(item));
             for (const char c : item.bytes)
                 FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20, describe(item));
             break;
         case Kind::Command:
-            FUZZ_CHECK(item.spec != nullptr && item.spec->known &&
-                           item.bytes.starts_with(item.spec->prefix),
+            FUZZ_CHECK(item.desc != nullptr && item.desc->known &&
+                           item.bytes.starts_with(item.desc->prefix),
                        describe(item));
             break;
         case Kind::Unknown:
-            FUZZ_CHECK(item.spec == nullptr || !item.spec->known, describe(item));
+            FUZZ_CHECK(item.desc == nullptr || !item.desc->known, describe(item));
             break;
         case Kind::Incomplete:
             m_ended = true;
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < items.size(); ++i) {
         const DecodedItem& a = items[i];
         const DecodedItem& b = expected[i];
-        FUZZ_CHECK(a.kind == b.kind && a.spec == b.spec && a.offset == b.offset &&
+        FUZZ_CHECK(a.kind == b.kind && a.desc == b.desc && a.offset == b.offset &&
                        a.length == b.length && a.bytes == b.bytes,
                    "item " + std::to_string(i) + " in chunks " + sizes + ": " + describe(a) +
                        "\nwhole: " + describe(b));
