@@ -74,12 +74,13 @@ void TrackingTip::timerEvent(QTimerEvent* event) {
 // --- TipListBox
 
 TipListBox::TipListBox(QAbstractItemView& list)
-    : QObject(&list), m_list(list), m_tip(list, [this] {
-          const QWidget* area = m_list.viewport();
-          return m_list.isVisible() && area->rect().contains(area->mapFromGlobal(QCursor::pos()));
+    : QObject(&list), m_list(list), m_viewport(list.viewport()), m_tip(list, [this] {
+          const QWidget* area = m_viewport.data();
+          return area != nullptr && area->isVisible() &&
+                 area->rect().contains(area->mapFromGlobal(QCursor::pos()));
       }) {
     m_list.setMouseTracking(true);
-    m_list.viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 void TipListBox::mouseMovedTo(QPoint pos) {
@@ -102,7 +103,7 @@ void TipListBox::mouseMovedTo(QPoint pos) {
 }
 
 bool TipListBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_list.viewport() && event->type() == QEvent::MouseMove)
+    if (watched == m_viewport && event->type() == QEvent::MouseMove)
         mouseMovedTo(static_cast<QMouseEvent*>(event)->position().toPoint());
     return QObject::eventFilter(watched, event);
 }

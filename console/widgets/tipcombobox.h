@@ -64,6 +64,9 @@ protected:
 
 private:
     QAbstractItemView& m_list;
+    // Held from the start: the filter sees the viewport's last events while
+    // the list is being destroyed, when the list's own calls are no longer safe.
+    QPointer<QWidget> m_viewport;
     TrackingTip m_tip;
 };
 
