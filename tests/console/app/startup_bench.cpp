@@ -19,6 +19,7 @@
 #include "platform/codepage.h"
 #include "platform/dialog/edittext.h"
 #include "platform/dialog/templatedialog.h"
+#include "tests/support/printer/testportmap.h"
 #include "tests/support/prompter/scriptedprompter.h"
 
 #include <QApplication>
@@ -27,7 +28,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,12 +50,7 @@ namespace {
 
 // Every port leads nowhere: the console's opening connect fails at once.
 void mapNoPorts(const QTemporaryDir& dir) {
-    const QString map = dir.filePath(QStringLiteral("ports.conf"));
-    QFile f(map);
-    (void)f.open(QIODevice::WriteOnly);
-    f.write("COM1 = /nonexistent/tty\n");
-    f.close();
-    qputenv("POSKIT_PORTS", QFile::encodeName(map));
+    (void)testsupport::useTestPortMap(dir.path(), testsupport::missingDevice(dir.path(), "COM1"));
 }
 
 void fillMenu(QWidget* into, const dialog::MenuTemplate& m) {

@@ -4,12 +4,12 @@
 #include "console/app/consoledialog.h"
 #include "console/link/printerlink.h"
 #include "tests/support/printer/recordingchannel.h"
+#include "tests/support/printer/testportmap.h"
 #include "tests/support/prompter/scriptedprompter.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -17,12 +17,7 @@ namespace {
 
 void receiveTick(benchmark::State& state) {
     QTemporaryDir dir;
-    const QString map = dir.filePath(QStringLiteral("ports.conf"));
-    QFile f(map);
-    (void)f.open(QIODevice::WriteOnly);
-    f.write("COM1 = /nonexistent/tty\n");
-    f.close();
-    qputenv("POSKIT_PORTS", QFile::encodeName(map));
+    (void)testsupport::useTestPortMap(dir.path(), testsupport::missingDevice(dir.path(), "COM1"));
     QDir::setCurrent(dir.path()); // no settings file of anyone's
 
     ScriptedPrompter prompter;
